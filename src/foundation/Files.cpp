@@ -1,0 +1,141 @@
+#include "foundation/Files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "foundation/QelException.h"
+#include "foundation/StrUtils.h"
+
+namespace fs = std::filesystem;
+
+namespace qv {
+
+std::string NormalizePath(std::string_view path) {
+  std::string out(path);
+  std::replace(out.begin(), out.end(), '\\', '/');
+  return out;
+}
+
+namespace {
+
+std::vector<std::string> SplitComponents(std::string_view relative) {
+  std::vector<std::string> parts;
+  std::string cur;
+  for (char c : relative) {
+    if (c == '/' || c == '\\') {
+      if (!cur.empty()) parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur.push_back(c);
+    }
+  }
+  if (!cur.empty()) parts.push_back(cur);
+  return parts;
+}
+
+}  // namespace
+
+std::optional<fs::path> FindFileNoCase(const fs::path& folder, std::string_view relative) {
+  auto parts = SplitComponents(relative);
+  if (parts.empty()) return std::nullopt;
+  fs::path cur = folder;
+  for (const auto& part : parts) {
+    std::error_code ec;
+    if (part == "." || part == "..") {
+      cur /= part;
+      continue;
+    }
+    if (fs::exists(cur / part, ec)) {
+      cur /= part;
+      continue;
+    }
+    std::optional<fs::path> found;
+    for (const auto& name : ListDirectory(cur)) {
+      if (SameTextAscii(name, part)) {
+        found = cur / name;
+        break;
+      }
+    }
+    if (!found) return std::nullopt;
+    cur = *found;
+  }
+  return cur;
+}
+
+fs::path ResolveNoCase(const fs::path& folder, std::string_view relative) {
+  if (auto found = FindFileNoCase(folder, relative)) return *found;
+  fs::path out = folder;
+  for (const auto& part : SplitComponents(relative)) out /= part;
+  return out;
+}
+
+std::vector<std::string> ListDirectory(const fs::path& folder, std::string_view extension) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec), end;
+  if (ec) return names;
+  for (; it != end; it.increment(ec)) {
+    if (ec) break;
+    std::string name = it->path().filename().string();
+    if (!extension.empty()) {
+      std::error_code ec2;
+      if (!it->is_regular_file(ec2)) continue;
+      if (name.size() < extension.size() ||
+          !SameTextAscii(std::string_view(name).substr(name.size() - extension.size()), extension))
+        continue;
+    }
+    names.push_back(std::move(name));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<uint8_t> ReadWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw EInOutError("Cannot open file \"" + path.string() + "\"");
+  in.seekg(0, std::ios::end);
+  auto size = in.tellg();
+  if (size < 0) throw EInOutError("Cannot read file \"" + path.string() + "\"");
+  in.seekg(0, std::ios::beg);
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
+    throw EInOutError("Cannot read file \"" + path.string() + "\"");
+  return bytes;
+}
+
+void AtomicWriteFile(const fs::path& path, const void* data, size_t size) {
+  static int counter = 0;
+  fs::path tmp = path;
+  tmp += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) throw EInOutError("Cannot create file \"" + path.string() + "\"");
+  const char* p = static_cast<const char*>(data);
+  size_t left = size;
+  bool ok = true;
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  if (ok && ::fsync(fd) != 0) ok = false;
+  if (::close(fd) != 0) ok = false;
+  if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
+    std::error_code ec;
+    fs::remove(tmp, ec);
+    throw EInOutError("Cannot write file \"" + path.string() + "\"");
+  }
+}
+
+void AtomicWriteFile(const fs::path& path, std::string_view text) { AtomicWriteFile(path, text.data(), text.size()); }
+
+}  // namespace qv
