@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libjpeg62-turbo-dev
   libsdl2-dev libopenmpt-dev libvorbis-dev
+  libfreetype-dev fonts-dejavu-core
   xvfb xauth
 )
 
