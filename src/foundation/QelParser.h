@@ -75,9 +75,12 @@ class TQelParser : public TQelXMLTag {
   TQelParser();
 
   // Replaces the text in Lines by typed lines ("0" text, "1" end tag,
-  // "2" empty tag, "3" start tag, "4" head, then the content).
+  // "2" empty tag, "3" start tag, "4" head, then the content). An unended
+  // comment or head is logged and Lines keeps its text.
   void MakeTypifiedLines();
-  // Clears the root and builds the tree from the typed lines in Lines.
+  // Clears the root and builds the tree from the typed lines in Lines. After
+  // a MakeTypifiedLines that failed, Lines still holds raw text, so the tree
+  // stays empty until the next successful MakeTypifiedLines.
   void BuildTags();
   // Lines from a file / from the stream's position to its end, then both stages.
   // LoadFromFile raises EInOutError when the file cannot be read.
@@ -93,6 +96,9 @@ class TQelParser : public TQelXMLTag {
   std::string SaveToText();
 
   std::vector<std::string> Lines;
+
+ private:
+  bool typifyFailed_ = false;
 };
 
 // 1-based position of Sub in Text at or after Start; 0 when none or either is empty.
