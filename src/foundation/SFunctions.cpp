@@ -185,7 +185,7 @@ struct Interval {
 
 class AxisTable {
  public:
-  explicit AxisTable(size_t words) : words_(words) { items_.push_back({0, 10000, std::vector<uint64_t>(words, 0)}); }
+  explicit AxisTable(size_t words) { items_.push_back({0, 10000, std::vector<uint64_t>(words, 0)}); }
 
   void Add(size_t bit, int32_t low, int32_t high) {
     const size_t w = bit / 64;
@@ -219,7 +219,6 @@ class AxisTable {
   const std::vector<Interval>& Items() const { return items_; }
 
  private:
-  size_t words_;
   std::vector<Interval> items_;
 };
 
