@@ -1,0 +1,40 @@
+#include "game/CardBook.h"
+
+namespace qv {
+
+void RemoveBeltCard(TGameState& state, IGameScreen& screen, int32_t belt, int32_t index) {
+  if (belt < 0 || belt >= static_cast<int32_t>(state.Level.Belts.size())) return;
+  TCardArray& cards = state.Level.Belts[static_cast<size_t>(belt)].Cards;
+  if (index < 0 || index >= static_cast<int32_t>(cards.size())) return;
+  screen.SetOnlyDirtyRect(TRect{0, 0, 800, 600});
+  cards.erase(cards.begin() + index);
+}
+
+namespace {
+
+void ShiftIndices(TIntegers& list, int32_t card, bool clearEqual) {
+  for (int32_t& v : list) {
+    if (clearEqual && v == card) {
+      v = -1;
+    } else if (v > card) {
+      --v;
+    }
+  }
+}
+
+}  // namespace
+
+void DiscardCard(TGameState& state, int32_t card) {
+  if (card < 0 || card >= static_cast<int32_t>(state.Cards.size())) return;
+  if (state.HeldCard == card) {
+    state.HeldCard = -1;
+  } else if (state.HeldCard > card) {
+    --state.HeldCard;
+  }
+  ShiftIndices(state.Level.PointsBusy, card, true);
+  ShiftIndices(state.Level.BPPointsBusy, card, true);
+  ShiftIndices(state.Game.DropPack, card, false);
+  state.Cards.erase(state.Cards.begin() + card);
+}
+
+}  // namespace qv

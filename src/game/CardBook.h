@@ -1,0 +1,21 @@
+// Bookkeeping of the card arrays: removing a belt card and discarding a card
+// of the table while every index list that points into Cards stays valid.
+#pragma once
+
+#include <cstdint>
+
+#include "game/GameServices.h"
+#include "game/GameTypes.h"
+
+namespace qv {
+
+// Nothing for an index past the belt's end; otherwise the whole screen is
+// redrawn and the card leaves, the rest keeping their order.
+void RemoveBeltCard(TGameState& state, IGameScreen& screen, int32_t belt, int32_t index);
+
+// Removes Cards[card]: HeldCard, PointsBusy and BPPointsBusy entries equal to
+// it become -1 and larger ones drop by one; in the drop pack larger entries
+// drop by one (an equal entry is the caller's to remove).
+void DiscardCard(TGameState& state, int32_t card);
+
+}  // namespace qv
