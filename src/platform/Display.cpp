@@ -1,0 +1,63 @@
+#include "platform/Display.h"
+
+#include <cstdlib>
+#include <string_view>
+
+#include "platform/HeadlessDisplay.h"
+#include "platform/SdlDisplay.h"
+
+namespace qv {
+
+namespace {
+constexpr int kMaxSurfaceSide = 16384;
+}
+
+std::shared_ptr<TDisplaySurface> TDisplay::CreateSurface(int width, int height) {
+  if (!primary_ || width <= 0 || height <= 0 || width > kMaxSurfaceSide || height > kMaxSurfaceSide) return nullptr;
+  return std::make_shared<TDisplaySurface>(width, height, format_);
+}
+
+bool TDisplay::SetUp(const TDisplayMode& mode, const TPixelFormat& desktop, std::string& errorText) {
+  TearDown();
+  TPixelFormat format = desktop;
+  if (mode.ForcedFormat.BitCount != 0) {
+    format = mode.ForcedFormat;
+  } else if (mode.FullScreen) {
+    if (mode.BitsPerPixel == 16) {
+      format = kFormatRGB565;
+    } else if (mode.BitsPerPixel == 32) {
+      format = kFormatXRGB8888;
+    } else {
+      errorText = "Unsupported display depth " + std::to_string(mode.BitsPerPixel);
+      return false;
+    }
+  }
+  if (!(format == kFormatRGB565 || format == kFormatRGB555 || format == kFormatXRGB8888)) {
+    errorText = "Unsupported pixel format";
+    return false;
+  }
+  if (mode.Width <= 0 || mode.Height <= 0 || mode.Width > kMaxSurfaceSide || mode.Height > kMaxSurfaceSide) {
+    errorText = "Unsupported display size";
+    return false;
+  }
+  mode_ = mode;
+  format_ = format;
+  primary_ = std::make_shared<TDisplaySurface>(mode.Width, mode.Height, format);
+  if (mode.FullScreen) back_ = std::make_shared<TDisplaySurface>(mode.Width, mode.Height, format);
+  clipper_.SetClipList({TDisplayRect{0, 0, mode.Width, mode.Height}});
+  return true;
+}
+
+void TDisplay::TearDown() {
+  primary_.reset();
+  back_.reset();
+  clipper_.SetClipList({});
+}
+
+std::unique_ptr<TDisplay> CreateDisplay() {
+  const char* video = std::getenv("QUORVANE_VIDEO");
+  if (video && std::string_view(video) == "headless") return std::make_unique<THeadlessDisplay>();
+  return std::make_unique<TSdlDisplay>();
+}
+
+}  // namespace qv
