@@ -1,0 +1,202 @@
+#include "graphics/PNGMorf.h"
+
+#include <algorithm>
+#include <memory>
+#include <system_error>
+
+#include "foundation/Files.h"
+#include "foundation/Log.h"
+#include "foundation/Numeric.h"
+#include "foundation/QelException.h"
+#include "foundation/SFunctions.h"
+#include "foundation/StrUtils.h"
+#include "graphics/JpegPNG.h"
+#include "graphics/PictureScript.h"
+
+namespace qv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A job's file name: "\" means "/", and the file is found without regard to
+// the case of its name when the exact name is not there.
+fs::path JobPath(const std::string& name) {
+  fs::path p = NormalizePath(name);
+  std::error_code ec;
+  if (fs::exists(p, ec)) return p;
+  fs::path folder = p.parent_path().empty() ? fs::path(".") : p.parent_path();
+  if (auto found = FindFileNoCase(folder, p.filename().string())) return p.parent_path() / found->filename();
+  return p;
+}
+
+// An entry of the source archive, loaded for the time of one conversion; an
+// entry that was on disk goes back there afterwards so that only one
+// entry's bytes are held at a time.
+class TEntryLoan {
+ public:
+  TEntryLoan(TFileFolder& folder, int index) : folder_(folder), index_(index) {
+    wasOnDisk_ = folder.MemFiles[size_t(index)].State == msOnDisk;
+    if (wasOnDisk_) folder.LoadFileAt(index);
+    stream_ = folder.MemFiles[size_t(index)].Stream.get();
+    stream_->SetPosition(0);
+  }
+  ~TEntryLoan() {
+    if (!wasOnDisk_) return;
+    stream_->Clear();
+    folder_.MemFiles[size_t(index_)].State = msOnDisk;
+  }
+  TEntryLoan(const TEntryLoan&) = delete;
+  TEntryLoan& operator=(const TEntryLoan&) = delete;
+  const TMemoryStream& Stream() const { return *stream_; }
+
+ private:
+  TFileFolder& folder_;
+  int index_;
+  bool wasOnDisk_;
+  TMemoryStream* stream_;
+};
+
+int FindPartner(const TFileFolder& source, const std::string& base, const std::string& ext) {
+  int index = source.IndexOf(base + ext);
+  if (index < 0) throw Exception("File " + base + ext + " does not exist!");
+  return index;
+}
+
+// Merges a colour JPEG entry with a grey mask entry into dest as one picture.
+void MergePair(TFileFolder& source, int colourIndex, const TMemoryStream& mask, const std::string& maskName,
+               TFileFolder& dest, const std::string& resultName) {
+  TMemoryStream colourPng, merged;
+  bool ok;
+  {
+    TEntryLoan colour(source, colourIndex);
+    ok = JPEGToPNG(colour.Stream(), colourPng) && MergeAlphaMask(colourPng, mask, merged);
+  }
+  if (!ok) {
+    // A damaged pair is left out rather than stored as a picture that
+    // would fail on every later start.
+    Log::Write("Can not merge " + source.Dir[size_t(colourIndex)].GetName() + " with the mask " + maskName +
+               ", picture " + resultName + " skipped!");
+    return;
+  }
+  dest.AddFile(resultName, kPictureKind, merged);
+}
+
+}  // namespace
+
+std::string FormatProgressPercent(int64_t i, int64_t high) {
+  if (high <= 0) return "0";
+  int64_t num = i * 100;
+  const int64_t den = high;
+  if (num <= 0) return "0";
+  // Four significant digits, rounded half away from zero, in exact arithmetic.
+  int k = 0;
+  int64_t scaledNum = num;
+  while (scaledNum < 1000 * den) {
+    scaledNum *= 10;
+    ++k;
+  }
+  int64_t digits = scaledNum / den;
+  if (2 * (scaledNum % den) >= den) ++digits;
+  if (digits >= 10000) {
+    digits /= 10;
+    --k;
+  }
+  std::string text = IntToStr(digits);
+  if (k > 0) {
+    if (int(text.size()) <= k) text.insert(0, size_t(k + 1) - text.size(), '0');
+    text.insert(text.size() - size_t(k), ".");
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  } else {
+    text.append(size_t(-k), '0');
+  }
+  return text;
+}
+
+TPNGMorf::TPNGMorf(int quality) : Quality(std::clamp(quality, 0, 100)) {}
+
+TPNGMorf::~TPNGMorf() { OnProgress = nullptr; }
+
+void TPNGMorf::Execute() {
+  for (const std::string& job : Jobs) {
+    const std::string sourceName = GetAttrValue(job, "Source");
+    const fs::path source = JobPath(sourceName);
+    std::error_code ec;
+    if (!fs::is_regular_file(source, ec)) throw Exception("Can not find file " + sourceName + "!");
+    const fs::path dest = JobPath(GetAttrValue(job, "Dest"));
+    if (fs::exists(dest, ec)) continue;
+    if (!dest.parent_path().empty()) {
+      fs::create_directories(dest.parent_path(), ec);
+      if (ec) throw EInOutError("Cannot create folder " + dest.parent_path().string() + ": " + ec.message());
+    }
+    MorfFile(source, dest);
+  }
+}
+
+void TPNGMorf::MorfFile(const fs::path& source, const fs::path& dest) {
+  std::error_code ec;
+  if (!fs::is_regular_file(source, ec)) return;
+  TFileFolder folder(source);
+  MorfArchive(folder, dest);
+}
+
+void TPNGMorf::MorfArchive(TFileFolder& source, const fs::path& dest) {
+  std::unique_ptr<TFileFolder> target = TFileFolder::CreateNew(dest);
+  MorfFolder(source, *target);
+  RunAutoImages(*target);
+  target->Save();
+}
+
+void TPNGMorf::MorfFolder(TFileFolder& source, TFileFolder& dest) {
+  const int high = source.Count() - 1;
+  for (int i = 0; i <= high; ++i) {
+    const std::string name = source.Dir[size_t(i)].GetName();
+    if (high > 0 && OnProgress)
+      OnProgress("Done: " + FormatProgressPercent(i, high) + "% ( " + name + ")", Round(i * 100.0 / high));
+
+    const size_t dot = name.find('.');
+    const std::string base = name.substr(0, dot);
+    const std::string ext = dot == std::string::npos ? std::string() : name.substr(dot + 1);
+
+    if (ext == "_jpg" || ext == "_JPG" || ext == "pNg") continue;
+    TEntryLoan entry(source, i);
+    if (ext == "PNG") {
+      TMemoryStream jpeg, mask;
+      if (!SplitPNG(entry.Stream(), uint8_t(Quality), jpeg, mask))
+        throw Exception("Can not split picture " + name + "!");
+      dest.AddFile(base + "._JPG", kPictureKind, jpeg);
+      dest.AddFile(base + "._PNG", kPictureKind, mask);
+    } else if (ext == "PnG") {
+      const int partner = FindPartner(source, base, ".jpg");
+      TMemoryStream mask;
+      if (!PNGAlphaToMask(entry.Stream(), mask)) throw Exception("Can not split picture " + name + "!");
+      dest.AddFile(base + "._PnG", kPictureKind, mask);
+      TEntryLoan colour(source, partner);
+      dest.AddFile(base + "._jpg", kPictureKind, colour.Stream());
+    } else if (ext == "aim") {
+      dest.AddFile(base + "._aim", kScriptKind, entry.Stream());
+    } else if (ext == "_aim") {
+      dest.AddFile(base + ".aim", kScriptKind, entry.Stream());
+    } else if (ext == "_PNG") {
+      MergePair(source, FindPartner(source, base, "._JPG"), entry.Stream(), name, dest, base + ".PNG");
+    } else if (ext == "_PnG") {
+      MergePair(source, FindPartner(source, base, "._jpg"), entry.Stream(), name, dest, base + ".PnG");
+    } else {
+      dest.AddFile(name, source.Dir[size_t(i)].Kind, entry.Stream());
+    }
+  }
+}
+
+void TPNGMorf::RunAutoImages(TFileFolder& dest) {
+  const int count = dest.Count();
+  for (int i = 0; i < count; ++i) {
+    if (!EndsWith(dest.Dir[size_t(i)].GetName(), ".aim")) continue;
+    if (dest.MemFiles[size_t(i)].State == msOnDisk) dest.LoadFileAt(i);
+    TMemoryStream* script = dest.MemFiles[size_t(i)].Stream.get();
+    script->SetPosition(0);
+    RunAutoImage(*script, dest);
+  }
+}
+
+}  // namespace qv

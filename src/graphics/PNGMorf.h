@@ -1,0 +1,64 @@
+// The image installer: turns the shipped archive into the working archive
+// (colour JPEG plus grey mask pairs become PNG pictures with alpha, hidden
+// picture scripts get their working names and are rendered), and, given full
+// pictures, packs them the other way. Entry names split at their first "."
+// into base and extension; the extensions below are compared case-sensitively:
+//   "PNG"  -> base._JPG + base._PNG     (split: colour JPEG, grey mask)
+//   "PnG"  -> base._PnG + base._jpg     (mask of this picture, base.jpg's bytes)
+//   "aim"  -> base._aim,  "_aim" -> base.aim
+//   "_PNG" + base._JPG -> base.PNG,  "_PnG" + base._jpg -> base.PnG  (merged)
+//   "_JPG", "_jpg" (used by the merges) and "pNg" (rendered pictures) -> nothing
+//   anything else is copied under its own name and kind.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "foundation/FileFolder.h"
+
+namespace qv {
+
+// Progress of a conversion: a text and a percentage.
+using TMorfProgress = std::function<void(const std::string& text, int32_t position)>;
+
+class TPNGMorf {
+ public:
+  // Quality is clamped to 0..100.
+  explicit TPNGMorf(int quality);
+  ~TPNGMorf();
+  TPNGMorf(const TPNGMorf&) = delete;
+  TPNGMorf& operator=(const TPNGMorf&) = delete;
+
+  int Quality;
+  // One conversion per line: Source="<archive>" Dest="<archive>".
+  std::vector<std::string> Jobs;
+  TMorfProgress OnProgress;
+
+  // Runs every job in order. A missing source raises Exception
+  // "Can not find file <Source>!"; an existing destination is left as it is;
+  // the destination's folder is made when missing.
+  void Execute();
+  // One conversion from file to file; nothing happens when Source does not
+  // exist. The destination is written only when the whole conversion worked
+  // (to a temporary file that is then renamed into place).
+  void MorfFile(const std::filesystem::path& source, const std::filesystem::path& dest);
+  // The same from an archive already open (or built in memory).
+  void MorfArchive(TFileFolder& source, const std::filesystem::path& dest);
+  // Converts every entry of the source by the table above into dest, in the
+  // source's order. A missing partner raises Exception
+  // "File <base><partner extension> does not exist!"; a pair that does not
+  // merge is logged and skipped; a picture that does not split raises.
+  void MorfFolder(TFileFolder& source, TFileFolder& dest);
+  // Renders every entry present now whose name ends in ".aim" (exactly) into
+  // a picture appended to the same archive.
+  void RunAutoImages(TFileFolder& dest);
+};
+
+// i x 100 / high as the progress text shows it: at most four significant
+// digits, without trailing zeros ("12.5", "33.33", "100").
+std::string FormatProgressPercent(int64_t i, int64_t high);
+
+}  // namespace qv

@@ -1,0 +1,25 @@
+# Runs the zxcpack binary as the content build does and checks what it says.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/content)
+file(WRITE ${WORK}/content/Level1.xml "<Level/>")
+file(WRITE ${WORK}/content/Intro.aim "<AutoImage name=\"Intro\" width=\"2\" height=\"2\">\n")
+
+execute_process(COMMAND ${ZXCPACK} RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 2 OR NOT err MATCHES "usage: zxcpack")
+  message(FATAL_ERROR "no usage text without arguments: ${rc} ${err}")
+endif()
+
+execute_process(COMMAND ${ZXCPACK} ${WORK}/content ${WORK}/game.zxc RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "packing failed: ${rc} ${err}")
+endif()
+execute_process(COMMAND ${ZXCPACK} --list ${WORK}/game.zxc RESULT_VARIABLE rc OUTPUT_VARIABLE out)
+if(NOT rc EQUAL 0 OR NOT out STREQUAL "Intro._aim\t1\t46\nLevel1.xml\t0\t8\n")
+  message(FATAL_ERROR "unexpected listing: ${rc} [${out}]")
+endif()
+
+file(WRITE ${WORK}/content/aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa.txt "x")
+execute_process(COMMAND ${ZXCPACK} ${WORK}/content ${WORK}/bad.zxc RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 1 OR NOT err MATCHES "longer than 32 characters" OR EXISTS ${WORK}/bad.zxc)
+  message(FATAL_ERROR "a long name was not refused: ${rc} ${err}")
+endif()
