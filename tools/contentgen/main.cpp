@@ -1,0 +1,58 @@
+// contentgen: draws every picture of the card game into a staging folder from
+// which the packer builds the shipped archive, and enciphers the game
+// parameter file.
+//
+//   contentgen <content-folder> <output-folder>
+//   contentgen --encipher <plain-file> <enciphered-file>
+//
+// Pictures with alpha are written with an upper-case ".PNG" (the packer splits
+// them into a colour JPEG and a grey mask), opaque pictures as ".jpg", and
+// pictures whose exact colours matter with a lower-case ".png" (copied as
+// they are).
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "Catalogue.h"
+#include "foundation/CUnit.h"
+#include "foundation/MemoryStream.h"
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int Encipher(const std::string& from, const std::string& to) {
+  qv::TMemoryStream plain;
+  std::string text = ReadText(from);
+  plain.Write(text.data(), text.size());
+  qv::TMemoryStream out;
+  qv::CryptStream(plain, out, qv::kGameDataKey);
+  out.SaveToFile(to);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    if (argc == 4 && std::string(argv[1]) == "--encipher") return Encipher(argv[2], argv[3]);
+    if (argc != 3) {
+      std::cerr << "usage: contentgen <content-folder> <output-folder>\n"
+                   "       contentgen --encipher <plain-file> <enciphered-file>\n";
+      return 2;
+    }
+    contentgen::WriteAllPictures(argv[1], argv[2]);
+    return 0;
+  } catch (const std::exception& e) {
+    std::cerr << "contentgen: " << e.what() << "\n";
+    return 1;
+  }
+}
