@@ -1,9 +1,16 @@
 #include "game/BeltPath.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "effects/QelFXBase.h"
 #include "foundation/Numeric.h"
 
 namespace qv {
+
+namespace {
+constexpr double kFarAway = 1000000.0;
+}  // namespace
 
 void TMorphDeleter::operator()(fx::TQelMorph* morph) const { delete morph; }
 
@@ -22,8 +29,10 @@ TBeltPathInfo MakeBeltPath(std::string_view script) {
 bool BeltPathPoint(const TFishkaLenta& belt, int32_t age, double& x, double& y) {
   if (!belt.Path) return false;
   const fx::TVector3 v = belt.Path->GetValue2D(age);
-  x = v.x;
-  y = v.y;
+  // A path far off the screen is held within a range where card rectangles
+  // cannot overflow the screen arithmetic.
+  x = std::isnan(v.x) ? 0.0 : std::clamp(static_cast<double>(v.x), -kFarAway, kFarAway);
+  y = std::isnan(v.y) ? 0.0 : std::clamp(static_cast<double>(v.y), -kFarAway, kFarAway);
   return true;
 }
 

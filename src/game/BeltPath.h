@@ -19,7 +19,12 @@ struct TBeltPathInfo {
 // Script errors of the effects engine pass through.
 TBeltPathInfo MakeBeltPath(std::string_view script);
 
-// The path point at the given age; false for a belt without a path.
+// The longest path a level may give a belt, in ms: card times stay far from
+// the limits of the 32-bit clock.
+constexpr int32_t kMaxBeltPathTime = 10000000;
+
+// The path point at the given age, each coordinate held within +-1000000;
+// false for a belt without a path.
 bool BeltPathPoint(const TFishkaLenta& belt, int32_t age, double& x, double& y);
 
 // Milliseconds a card needs for 26 pixels of the belt: round(PathTime / PathLength * 52 / 2);

@@ -347,6 +347,7 @@ bool TLevelLoader::LoadLevel(std::string_view entryName) {
       // The belt law and the card spacing divide by these.
       if (belt.PathLength <= 0) r.Fail(entry, "Path", "the path has no length");
       if (belt.PathTime <= 0) r.Fail(entry, "Path", "the path has no duration");
+      if (belt.PathTime > kMaxBeltPathTime) r.Fail(entry, "Path", "the path takes longer than 10000000 ms");
       if (belt.PointsBetween <= 0 || belt.PointsBetween > belt.PathLength) {
         r.Fail(entry, "PointsBetween", "must lie in 1..the path length");
       }

@@ -228,6 +228,8 @@ TEST_F(LoaderTest, BadIndicesAndDivisorsAreRefused) {
   EXPECT_EQ(LoadError("PointsBetween=\"10\"", "PointsBetween=\"0\""),
             "Level1.xml: Belt 0, attribute \"PointsBetween\": must lie in 1..the path length");
   EXPECT_EQ(LoadError("(400, 500);", "(0, 500);"), "Level1.xml: Belt 0, attribute \"Path\": the path has no length");
+  EXPECT_EQ(LoadError("Set Timing 1;", "Set Timing 10001;"),
+            "Level1.xml: Belt 0, attribute \"Path\": the path takes longer than 10000000 ms");
   EXPECT_EQ(LoadError("FramesPerLine=\"3\"", "FramesPerLine=\"0\""),
             "Level1.xml: Picture Fire, attribute \"FramesPerLine\": must be above 0");
   EXPECT_EQ(LoadError("<Image Name=\"Fire.png\" t=\"50\"/>", ""),

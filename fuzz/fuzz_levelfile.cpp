@@ -1,0 +1,133 @@
+// Loads arbitrary text as a level file and plays a few frames on it: a bad
+// file must end in a QelException, and whatever loads must be safe to play.
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "foundation/Clock.h"
+#include "foundation/QelException.h"
+#include "game/CardRules.h"
+#include "game/GameServices.h"
+#include "game/GameUpdate.h"
+#include "game/LevelLoader.h"
+
+namespace {
+
+class ScriptRandom final : public qv::IGameRandom {
+ public:
+  int32_t Random(int32_t m) override { return m <= 0 ? 0 : static_cast<int32_t>(next() % static_cast<uint32_t>(m)); }
+  double RandomFloat() override { return (next() % 1000u) / 1000.0; }
+  int32_t WeightedRandom(const qv::TIntegers& w) override {
+    int64_t sum = 0;
+    for (int32_t v : w) sum += v;
+    if (sum <= 0) return static_cast<int32_t>(w.size());
+    int64_t r = static_cast<int64_t>(next() % static_cast<uint32_t>(sum > 0x7FFFFFFF ? 0x7FFFFFFF : sum)) + 1;
+    for (size_t i = 0; i < w.size(); ++i) {
+      r -= w[i];
+      if (r <= 0) return static_cast<int32_t>(i);
+    }
+    return static_cast<int32_t>(w.size());
+  }
+
+ private:
+  uint32_t next() { return state_ = state_ * 1103515245u + 12345u; }
+  uint32_t state_ = 1;
+};
+
+class Sound final : public qv::IGameSound {
+ public:
+  void PlaySample(std::string_view) override {}
+  void StopAllSounds() override {}
+  void PlayMusic(std::string_view, int32_t, int32_t, int32_t) override {}
+  void UpdateMusicSchedule(int32_t) override {}
+};
+
+class Widgets final : public qv::IGameWidgets {
+ public:
+  bool Exists(std::string_view) override { return true; }
+  std::string GetCaption(std::string_view) override { return "x"; }
+  void SetCaption(std::string_view, std::string_view) override {}
+  int32_t TextWidth(std::string_view) override { return 10; }
+  void ShowModal(std::string_view) override {}
+  void Animate(int32_t) override {}
+  bool IsGameHintVisible(int) override { return false; }
+  void ShowGameHint(int, int32_t, int32_t, int) override {}
+};
+
+class Surfaces final : public qv::IGameSurfaces {
+ public:
+  bool Exists(std::string_view name) override { return loaded_.count(std::string(name)) > 0; }
+  bool GetSize(std::string_view, int32_t& w, int32_t& h) override {
+    w = 32;
+    h = 50;
+    return true;
+  }
+  void LoadPng(std::string_view name) override { loaded_[std::string(name)] = 1; }
+  void LoadJpeg(std::string_view name) override { loaded_[std::string(name)] = 1; }
+  void Release(std::string_view name) override { loaded_.erase(std::string(name)); }
+
+ private:
+  std::map<std::string, int> loaded_;
+};
+
+class Archive final : public qv::IGameArchive {
+ public:
+  bool HasEntry(std::string_view) override { return true; }
+  std::string ReadEntry(std::string_view name) override {
+    if (name == "BonusPlaceTypes.xml") {
+      return "<BonusPlaceTypes><Place Type=\"0\"><Point x=\"0\" y=\"0\"/><Point x=\"40\" y=\"0\"/></Place></BonusPlaceTypes>";
+    }
+    return Text;
+  }
+  std::string Text;
+};
+
+class Screen final : public qv::IGameScreen {
+ public:
+  void AddDirtyRect(const qv::TRect&) override {}
+  void SetOnlyDirtyRect(const qv::TRect&) override {}
+  void ComposeFrame() override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  qv::ManualClock clock;
+  ScriptRandom random;
+  Sound sound;
+  Widgets widgets;
+  Surfaces surfaces;
+  Archive archive;
+  Screen screen;
+  qv::TNullGameEffects effects;
+  qv::TNullFieldSurfaces field;
+  qv::TNullGameScreens screens;
+  qv::TGameServices svc{&clock, &random, &sound, &widgets, &surfaces, &archive, &screen, &effects, &field, &screens};
+  archive.Text.assign(reinterpret_cast<const char*>(data), size);
+
+  qv::TGameState state;
+  qv::BuildCardTypes(state.CardTypes);
+  state.Params.GameBornPeriod = 300;
+  state.Params.AccelerationMax = 40;
+  state.Params.AccelerationStep = 10;
+  qv::TLevelLoader loader(state, svc);
+  try {
+    loader.LoadBonusPlaceTypes("BonusPlaceTypes.xml");
+    loader.LoadLevel("Level1.xml");
+  } catch (const qv::QelException&) {
+    return 0;
+  }
+  state.Game.GameMode = qv::gmPlaying;
+  qv::TGameUpdate update(state, svc);
+  qv::TCardRules rules(state, svc);
+  for (int i = 0; i < 40; ++i) {
+    update.UpdateFrame(clock.Now());
+    clock.Advance(97);
+    if (i == 20 && !state.Level.Belts.empty() && !state.Level.Belts[0].Cards.empty()) {
+      state.Cards.push_back(state.Level.Belts[0].Cards[0]);
+      state.HeldCard = static_cast<int32_t>(state.Cards.size()) - 1;
+      rules.UpdateTargetPoints();
+    }
+  }
+  return 0;
+}
