@@ -169,6 +169,11 @@ TEST_F(BeltTest, CardPositionAlphaAndDirtyRect) {
   c.BornTime = kNow - 9700;
   Pass(0);
   EXPECT_EQ(c.Alpha, 76);  // 300 ms left
+  Belt().PauseStart = kNow - 1000;
+  Belt().PauseEnd = kNow + 1000;
+  c.BornTime = kNow - 10400;
+  Pass(0);
+  EXPECT_EQ(c.Alpha, 0) << "past the end the fade stays at 0";
 }
 
 TEST_F(BeltTest, EndOfBeltLosesTheLevel) {
