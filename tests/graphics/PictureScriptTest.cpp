@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PNGMorfTestSupport.h"
+#include "PictureFixtures.h"
 #include "foundation/QelException.h"
 #include "graphics/ImageOps.h"
 
@@ -199,6 +200,43 @@ TEST_F(PictureScriptTest, AScriptThatDrawsNothingStillAddsItsPicture) {
   int index = archive_->IndexOf("Empty.pNg");
   ASSERT_GE(index, 0);
   EXPECT_EQ(archive_->MemFiles[size_t(index)].Stream->Size(), 0);
+}
+
+TEST_F(PictureScriptTest, GreyPaletteAndDeepSourcesAreUsedAsColour) {
+  test::PngSpec greyAlpha;
+  greyAlpha.Width = 2;
+  greyAlpha.ColorType = 4;
+  greyAlpha.Samples = {100, 255, 200, 0};
+  archive_->AddFile("GreyAlpha.png", kPictureKind, TMemoryStream(test::MakePng(greyAlpha)));
+  test::PngSpec palette;
+  palette.Width = 2;
+  palette.ColorType = 3;
+  palette.BitDepth = 4;
+  palette.Palette = {255, 0, 0, 0, 0, 255};
+  palette.Samples = {1, 0};
+  archive_->AddFile("Palette.png", kPictureKind, TMemoryStream(test::MakePng(palette)));
+  test::PngSpec deep;
+  deep.Width = 1;
+  deep.ColorType = 2;
+  deep.BitDepth = 16;
+  deep.Samples = {0x1234, 0xABCD, 0xFF00};
+  archive_->AddFile("Deep.png", kPictureKind, TMemoryStream(test::MakePng(deep)));
+  TPngImage out = Render(
+      "<AutoImage name=\"Mixed\" width=\"5\" height=\"1\">\n"
+      "<AddImage name=\"GreyAlpha.png\" left=\"0\" top=\"0\"/>\n"
+      "<AddImage name=\"Palette.png\" left=\"2\" top=\"0\"/>\n"
+      "<AddImage name=\"Deep.png\" left=\"4\" top=\"0\"/>\n");
+  ASSERT_TRUE(out.HasAlpha());
+  EXPECT_EQ(PixelAt(out, 0, 0).B, 100);
+  EXPECT_EQ(PixelAt(out, 0, 0).R, 100);
+  EXPECT_EQ(PixelAt(out, 0, 0).A, 255);
+  EXPECT_EQ(PixelAt(out, 1, 0).A, 0);  // the grey picture's transparent pixel
+  EXPECT_EQ(PixelAt(out, 2, 0).B, 255);  // palette entry 1 is blue
+  EXPECT_EQ(PixelAt(out, 2, 0).R, 0);
+  EXPECT_EQ(PixelAt(out, 3, 0).R, 255);
+  EXPECT_EQ(PixelAt(out, 4, 0).R, 0x12);
+  EXPECT_EQ(PixelAt(out, 4, 0).G, 0xAB);
+  EXPECT_EQ(PixelAt(out, 4, 0).B, 0xFF);
 }
 
 TEST_F(PictureScriptTest, FaultsGiveClearErrors) {

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "PNGMorfTestSupport.h"
+#include "SurfaceTestSupport.h"
 #include "foundation/QelException.h"
 #include "graphics/PNGMorf.h"
 #include "graphics/PictureScript.h"
@@ -89,6 +90,19 @@ TEST(ZxcPackTest, FolderPacksAndInstallsBackWithAlpha) {
   EXPECT_EQ(PixelAt(frame, 0, 0).A, 0);
   EXPECT_EQ(PixelAt(frame, 9, 5).A, 255 - ((255 * (255 - PixelAt(button, 9, 5).A)) >> 8));
   EXPECT_EQ(work.GetStream("Level1.xml")->AsStringView(), "<Level/>");
+
+  // Every picture of the working archive loads into a surface with its alpha.
+  test::EngineOnDisplay screen(kFormatXRGB8888);
+  screen.engine.LoadPNGFromFolder(work, "button", "button.png");
+  screen.engine.LoadPNGFromFolder(work, "cards", "Cards.png");
+  screen.engine.LoadPNGFromFolder(work, "frame", "Frame.pNg");
+  ASSERT_NE(screen.engine.Find("button"), nullptr);
+  ASSERT_NE(screen.engine.Find("cards"), nullptr);
+  ASSERT_NE(screen.engine.Find("frame"), nullptr);
+  EXPECT_EQ(screen.engine.Find("button")->AlphaBuffer, button.Alpha);
+  EXPECT_EQ(screen.engine.Find("cards")->AlphaBuffer, std::vector<uint8_t>(16, 255));
+  EXPECT_EQ(screen.engine.Find("frame")->AlphaBuffer, frame.Alpha);
+  EXPECT_EQ(screen.Get("cards", 3, 0) & 0xFFFFFFu, 180u);  // blue 180 in the low byte
 }
 
 TEST(ZxcPackTest, BadNamesStopBeforeAnythingIsWritten) {
