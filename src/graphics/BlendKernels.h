@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace qv {
@@ -24,9 +25,20 @@ struct TMasks16 {
   uint32_t R = 0, G = 0, B = 0;
 };
 
-// dst and src point at the first pixel of the run; alpha at its first alpha
-// byte; n pixels.
+// A block of rows, n pixels each: dst, src and alpha point at the first
+// pixel of the first row, the pitches step from row to row.
+void BlendRows32(uint8_t* dst, ptrdiff_t dstPitch, const uint8_t* src, ptrdiff_t srcPitch, const uint8_t* alpha,
+                 ptrdiff_t alphaPitch, int n, int rows, uint8_t globalAlpha, const TTint& tint);
+void BlendRows16(uint8_t* dst, ptrdiff_t dstPitch, const uint8_t* src, ptrdiff_t srcPitch, const uint8_t* alpha,
+                 ptrdiff_t alphaPitch, int n, int rows, uint8_t globalAlpha, const TTint& tint,
+                 const TMasks16& masks);
+// One row of n pixels.
 void BlendRow32(uint8_t* dst, const uint8_t* src, const uint8_t* alpha, int n, uint8_t globalAlpha, const TTint& tint);
+// The rule one pixel at a time, as the fast rows are checked against.
+void BlendRow32Reference(uint8_t* dst, const uint8_t* src, const uint8_t* alpha, int n, uint8_t globalAlpha,
+                         const TTint& tint);
+void BlendRow16Reference(uint8_t* dst, const uint8_t* src, const uint8_t* alpha, int n, uint8_t globalAlpha,
+                         const TTint& tint, const TMasks16& masks);
 void BlendRow16(uint8_t* dst, const uint8_t* src, const uint8_t* alpha, int n, uint8_t globalAlpha, const TTint& tint,
                 const TMasks16& masks);
 

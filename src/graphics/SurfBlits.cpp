@@ -74,18 +74,16 @@ void TSurfEngine::DrawWithAlphaChannel(std::string_view source, std::string_view
     const uint8_t* sBits = s.Lock();
     s.Unlock();
     uint8_t* dBits = d.Lock();
-    const int n = p.Columns();
     const TTint tint{color, colorWeight, weightTable, Color16(color)};
-    const TMasks16 masks = MasksOf(*this);
-    for (int64_t row = p.Top; row <= p.Bottom; ++row) {
-      const uint8_t* a = src->AlphaBuffer.data() + size_t(row) * size_t(src->Width) + size_t(p.Left);
-      uint8_t* out = dBits + size_t(p.Y + row - p.Top) * size_t(d.Pitch());
-      const uint8_t* in = sBits + size_t(row) * size_t(s.Pitch());
-      if (PixelFormat.BitCount == 32)
-        BlendRow32(out + size_t(p.X) * 4, in + size_t(p.Left) * 4, a, n, alpha, tint);
-      else
-        BlendRow16(out + size_t(p.X) * 2, in + size_t(p.Left) * 2, a, n, alpha, tint, masks);
-    }
+    const size_t bpp = PixelFormat.BitCount / 8;
+    uint8_t* out = dBits + size_t(p.Y) * size_t(d.Pitch()) + size_t(p.X) * bpp;
+    const uint8_t* in = sBits + size_t(p.Top) * size_t(s.Pitch()) + size_t(p.Left) * bpp;
+    const uint8_t* a = src->AlphaBuffer.data() + size_t(p.Top) * size_t(src->Width) + size_t(p.Left);
+    const int rows = int(p.Bottom - p.Top + 1);
+    if (PixelFormat.BitCount == 32)
+      BlendRows32(out, d.Pitch(), in, s.Pitch(), a, src->Width, p.Columns(), rows, alpha, tint);
+    else
+      BlendRows16(out, d.Pitch(), in, s.Pitch(), a, src->Width, p.Columns(), rows, alpha, tint, MasksOf(*this));
     d.Unlock();
   } catch (const std::exception&) {
     throw QelException("Exception Error in TSurfEngine.DrawWithAlphaChannel.  naSource: " + std::string(source) +
@@ -114,15 +112,15 @@ void TSurfEngine::DrawFontChars(std::string_view fontPicture, std::string_view t
     TPlacement p;
     if (!Place(c.X, c.Y, r, src->Width, src->Height, dst->Width, rowLimit, p)) continue;
     const TTint tint{c.Color, 1, nullptr, Color16(c.Color)};
-    for (int64_t row = p.Top; row <= p.Bottom; ++row) {
-      const uint8_t* a = src->AlphaBuffer.data() + size_t(row) * size_t(src->Width) + size_t(p.Left);
-      uint8_t* out = dBits + size_t(p.Y + row - p.Top) * size_t(d.Pitch());
-      const uint8_t* in = sBits + size_t(row) * size_t(s.Pitch());
-      if (PixelFormat.BitCount == 32)
-        BlendRow32(out + size_t(p.X) * 4, in + size_t(p.Left) * 4, a, p.Columns(), c.Alpha, tint);
-      else
-        BlendRow16(out + size_t(p.X) * 2, in + size_t(p.Left) * 2, a, p.Columns(), c.Alpha, tint, masks);
-    }
+    const size_t bpp = PixelFormat.BitCount / 8;
+    uint8_t* out = dBits + size_t(p.Y) * size_t(d.Pitch()) + size_t(p.X) * bpp;
+    const uint8_t* in = sBits + size_t(p.Top) * size_t(s.Pitch()) + size_t(p.Left) * bpp;
+    const uint8_t* a = src->AlphaBuffer.data() + size_t(p.Top) * size_t(src->Width) + size_t(p.Left);
+    const int rows = int(p.Bottom - p.Top + 1);
+    if (PixelFormat.BitCount == 32)
+      BlendRows32(out, d.Pitch(), in, s.Pitch(), a, src->Width, p.Columns(), rows, c.Alpha, tint);
+    else
+      BlendRows16(out, d.Pitch(), in, s.Pitch(), a, src->Width, p.Columns(), rows, c.Alpha, tint, masks);
   }
   d.Unlock();
 }

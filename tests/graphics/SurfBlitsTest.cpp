@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "graphics/BlendKernels.h"
 #include "graphics/SurfaceTestSupport.h"
 
 namespace qv {
@@ -120,6 +123,49 @@ TEST(AlphaBlend32, SourceWithoutAlphaIsCopiedOpaque) {
   EXPECT_EQ(t.Get("Dst", 0, 1), 0u);
   t.engine.DrawWithAlphaChannel("Src", "Dst", 3, 1, 255, nullptr, 0, 0, nullptr);
   EXPECT_EQ(t.Get("Dst", 3, 1), 0x00123456u);
+}
+
+// The rows are blended several pixels a step; they must agree with the rule
+// applied one pixel at a time, for every weight and global alpha.
+TEST(BlendRows, FastRowsAgreeWithThePixelRule) {
+  std::mt19937 rng(1234);
+  std::uniform_int_distribution<int> byte(0, 255), pick(0, 3);
+  TWeightTable table;
+  for (auto& t : table) t = uint8_t(byte(rng));
+  const TMasks16 masks565{0xF800, 0x07E0, 0x001F}, masks555{0x7C00, 0x03E0, 0x001F};
+  for (int n : {1, 3, 4, 5, 8, 13, 17, 64, 257}) {
+    for (int globalAlpha : {255, 254, 128, 1, 0}) {
+      for (int weight : {0, 1, 100, 254, 255}) {
+        std::vector<uint8_t> src(size_t(n) * 4, 0), dst(size_t(n) * 4, 0), alpha(static_cast<size_t>(n), 0);
+        for (auto& b : src) b = uint8_t(byte(rng));
+        for (auto& b : dst) b = uint8_t(byte(rng));
+        // Mostly the values the fast paths treat apart: 0 and 255.
+        for (auto& a : alpha) {
+          const int k = pick(rng);
+          a = uint8_t(k == 0 ? 0 : k == 1 ? 255 : byte(rng));
+        }
+        const uint32_t color = uint32_t(byte(rng)) | uint32_t(byte(rng)) << 8 | uint32_t(byte(rng)) << 16;
+        const TWeightTable* tables[2] = {nullptr, &table};
+        for (const TWeightTable* t : tables) {
+          const TTint tint{color, uint8_t(weight), t, 0};
+          std::vector<uint8_t> expected = dst, got = dst;
+          BlendRow32Reference(expected.data(), src.data(), alpha.data(), n, uint8_t(globalAlpha), tint);
+          BlendRow32(got.data(), src.data(), alpha.data(), n, uint8_t(globalAlpha), tint);
+          ASSERT_EQ(got, expected) << "32 bits, n " << n << " alpha " << globalAlpha << " weight " << weight;
+        }
+        for (const TMasks16& m : {masks565, masks555}) {
+          const bool six = m.G == 0x07E0;
+          const uint32_t c16 = six ? ((color & 0xFF) >> 3 << 11) | ((color >> 8 & 0xFF) >> 2 << 5) | (color >> 19 & 0x1F)
+                                   : ((color & 0xFF) >> 3 << 10) | ((color >> 8 & 0xFF) >> 3 << 5) | (color >> 19 & 0x1F);
+          const TTint tint{color, uint8_t(weight), nullptr, c16};
+          std::vector<uint8_t> expected = dst, got = dst;
+          BlendRow16Reference(expected.data(), src.data(), alpha.data(), n, uint8_t(globalAlpha), tint, m);
+          BlendRow16(got.data(), src.data(), alpha.data(), n, uint8_t(globalAlpha), tint, m);
+          ASSERT_EQ(got, expected) << "16 bits, n " << n << " alpha " << globalAlpha << " weight " << weight;
+        }
+      }
+    }
+  }
 }
 
 // ---------------------------------------------------------------- 16 bits
