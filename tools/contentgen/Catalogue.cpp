@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "effects/QelFXBase.h"
 #include "foundation/MemoryStream.h"
 #include "graphics/PictureCodec.h"
 
@@ -42,13 +43,17 @@ LevelShape ReadLevelShape(const std::string& text) {
     std::string tag = it->str();
     s.Points.emplace_back(Attr(tag, "X"), Attr(tag, "Y"));
   }
+  // The belt as the game will move it: the path script evaluated by the
+  // effects engine, one point every 20 ms.
   std::regex pathTag("<Path>([^<]*)</Path>");
-  std::regex node("\\(\\s*(-?[0-9.]+)\\s*,\\s*(-?[0-9.]+)");
   for (auto it = std::sregex_iterator(text.begin(), text.end(), pathTag); it != std::sregex_iterator(); ++it) {
-    std::string script = (*it)[1].str();
+    auto path = qv::fx::TQelPiecewiseFunc::CreateFromScript("Lenta", (*it)[1].str(), 2);
     std::vector<std::pair<float, float>> nodes;
-    for (auto n = std::sregex_iterator(script.begin(), script.end(), node); n != std::sregex_iterator(); ++n)
-      nodes.emplace_back(std::stof((*n)[1].str()), std::stof((*n)[2].str()));
+    for (uint32_t t = 0; t <= path->TotalDuration; t += 20) {
+      qv::fx::TVector3 v;
+      path->GetValue(t, false, v);
+      nodes.emplace_back(v.x, v.y);
+    }
     s.Belts.push_back(nodes);
   }
   return s;

@@ -89,11 +89,12 @@ Canvas LevelBackground(Fonts&, const LevelShape& s) {
     }
   // A soft darker bed under the board and the belts, so the field reads as one.
   Canvas bed(800, 600);
-  for (auto& p : s.Points) bed.FillRoundRect(p.first - 26, p.second - 34, p.first + 26, p.second + 34, 10, Hex(0x000000, 0.22f));
+  for (auto& p : s.Points) bed.FillRoundRect(p.first - 26, p.second - 34, p.first + 26, p.second + 34, 10, Hex(0x000000));
   for (auto& belt : s.Belts)
     for (size_t i = 0; i + 1 < belt.size(); ++i)
-      bed.Line(belt[i].first, belt[i].second, belt[i + 1].first, belt[i + 1].second, 40, Hex(0x000000, 0.22f));
+      bed.Line(belt[i].first, belt[i].second, belt[i + 1].first, belt[i + 1].second, 40, Hex(0x000000));
   bed.BlurAlpha(6, 2);
+  bed.ScaleAlpha(0.24f);
   c.Draw(bed, 0, 0);
   Rng rng(seed + 17);
   // Small dots of colour first, then rocks, then trees on top.

@@ -1,0 +1,175 @@
+// The shipped archive converts through the installer, and every picture that
+// the game, a level, the map or the bonus places name is in the working
+// archive and loads into a surface of the expected shape.
+#include <gtest/gtest.h>
+
+#include "content/ContentSupport.h"
+#include "foundation/StrUtils.h"
+#include "graphics/PictureCodec.h"
+
+namespace qv::test {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = TrimRight(text.substr(start, end - start));
+    if (!line.empty()) out.push_back(line);
+    start = end + 1;
+  }
+  return out;
+}
+
+// Names the game asks for by itself, outside any data file.
+std::vector<std::string> FixedPictures() {
+  std::vector<std::string> names = {
+      "CardCrop.png",      "CardReverce.png",  "CardPause.png",       "joker.png",         "CardQuest.png",
+      "CardDress.png",     "CardBack.png",     "CardBackStrUp.png",   "CardBackStrDown.png", "CardFrame.png",
+      "BonusOreol.png",    "CoverMask.png",    "Shadow.png",          "Mask.png",          "Pen1.png",
+      "Frame.png",         "CardPack.png",     "EndHat.png",          "Vor.png",           "Shuller.png",
+      "cursor_line.png",   "VCardLine.png",    "HCardLine.png",       "CardPoint.png",     "Map.png",
+      "MapOutlines.png",   "MapComplete.jpg",  "MapFrame.png",        "particle2.png",     "particle3.png",
+      "BackZamok.jpg",     "amulet1.png",      "HintWindowLeftTop.png", "HintWindowRightTop.png",
+      "HintWindowLeft.png", "HintWindowRight.png"};
+  for (const char* c : {"RP", "RN", "BP", "BN"}) names.push_back(std::string("card_anime") + c + ".png");
+  for (const char* s : {"_piki.png", "_kresti.png", "_bubny.png", "_chervi.png"})
+    for (const char* r : {"2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K", "A"})
+      names.push_back(std::string(r) + s);
+  return names;
+}
+
+TEST(ContentArchive, ConvertsIntoAWorkingArchive) {
+  TFileFolder& shipped = ShippedArchive();
+  TFileFolder& working = WorkingArchive();
+  ASSERT_GT(shipped.Count(), 100);
+  for (const TDirEntry& e : shipped.Dir) {
+    const std::string name = e.GetName();
+    EXPECT_LE(name.size(), 32u) << name;
+    const std::string base = name.substr(0, name.find('.'));
+    if (EndsWith(name, "._PNG")) {
+      EXPECT_GE(shipped.IndexOf(base + "._JPG"), 0) << name;
+      EXPECT_GE(working.IndexOf(base + ".PNG"), 0) << name;
+    } else if (EndsWith(name, "._aim")) {
+      EXPECT_GE(working.IndexOf(base + ".aim"), 0) << name;
+      EXPECT_GE(working.IndexOf(base + ".pNg"), 0) << "the script's picture " << name;
+    } else if (!EndsWith(name, "._JPG")) {
+      // Copied as it is, exact bytes (the piece map's colours depend on it).
+      ASSERT_GE(working.IndexOf(name), 0) << name;
+      EXPECT_EQ(EntryText(shipped, name), EntryText(working, name)) << name;
+    }
+  }
+  for (const TDirEntry& e : working.Dir) {
+    EXPECT_FALSE(EndsWith(e.GetName(), "._JPG") || EndsWith(e.GetName(), "._PNG")) << e.GetName();
+  }
+  // The piece map keeps exact colours: it is not split into JPEG and mask.
+  EXPECT_GE(shipped.IndexOf("Map.png"), 0);
+  EXPECT_LT(shipped.IndexOf("Map._JPG"), 0);
+}
+
+TEST(ContentArchive, EveryNamedPictureExists) {
+  TFileFolder& working = WorkingArchive();
+  std::set<std::string> names;
+  for (const std::string& n : FixedPictures()) names.insert(n);
+  for (const std::string& n : Lines(EntryText(working, "surfaces.dat"))) names.insert(n);
+  for (const std::string& level : LevelEntries()) {
+    auto tags = ParseTags(EntryText(working, level));
+    ASSERT_GT(tags->TagCount(), 0) << level;
+    for (const std::string& n : PicturesOfLevel(*tags->GetTag(0))) names.insert(n);
+  }
+  auto map = ParseTags(EntryText(working, "MapPieces.xml"));
+  names.insert(Attr(*map->GetTag(0), "BackPicture"));
+  auto places = ParseTags(EntryText(working, "BonusPlaceTypes.xml"));
+  for (const auto& place : places->GetTag(0)->Tags) {
+    names.insert(Attr(*place, "PictureBack"));
+    names.insert(Attr(*place, "PictureCardBack"));
+  }
+  std::vector<std::string> missing;
+  for (const std::string& n : names) {
+    EXPECT_LE(n.size(), 32u) << n;
+    if (n.empty() || working.IndexOf(n) < 0) missing.push_back(n);
+  }
+  EXPECT_TRUE(missing.empty()) << "missing: " << [&] {
+    std::string s;
+    for (const auto& m : missing) s += "\"" + m + "\" ";
+    return s;
+  }();
+}
+
+TEST(ContentArchive, PictureListLoadsIntoSurfaces) {
+  TFileFolder& working = WorkingArchive();
+  SurfaceStore h;
+  const std::vector<std::string> lines = Lines(EntryText(working, "surfaces.dat"));
+  ASSERT_GT(lines.size(), 60u);
+  for (const std::string& name : lines) {
+    const std::string ext = name.substr(name.size() - 4);
+    ASSERT_TRUE(ext == ".png" || ext == ".jpg") << "extension of \"" << name << "\" must be lower-case .png or .jpg";
+    if (ext == ".png")
+      h.LoadPng(name);
+    else
+      h.LoadJpeg(name);
+    const SurfaceStore::Info s = h.Find(name);
+    ASSERT_TRUE(s.Found) << name;
+    EXPECT_GT(s.Width, 0) << name;
+    EXPECT_GT(s.Height, 0) << name;
+    if (ext == ".png") {
+      EXPECT_TRUE(s.Alpha) << name;
+    }
+  }
+  auto size = [&](const char* name) {
+    const SurfaceStore::Info s = h.Find(name);
+    return s.Found ? std::make_pair(s.Width, s.Height) : std::make_pair(-1, -1);
+  };
+  for (const char* card : {"2_piki.png", "10_kresti.png", "Q_bubny.png", "A_chervi.png", "joker.png", "CardDress.png",
+                           "CoverMask.png", "CardBackStrDown.png"})
+    EXPECT_EQ(size(card), std::make_pair(32, 50)) << card;
+  // The cursor strip holds 30 frames 41 pixels apart; a turn strip 10 cards.
+  EXPECT_GE(size("cursor_line.png").first, 29 * 41 + 40);
+  EXPECT_EQ(size("card_animeRP.png"), std::make_pair(320, 50));
+  EXPECT_EQ(size("Map.png"), std::make_pair(800, 600));
+  EXPECT_EQ(size("MapComplete.jpg"), std::make_pair(800, 600));
+  EXPECT_EQ(size("Frame.png"), std::make_pair(800, 600));
+  // The card frame is centred on a card: equal margins on both sides.
+  EXPECT_EQ(size("CardFrame.png").first % 2, 0);
+  EXPECT_EQ(size("CardFrame.png").second % 2, 0);
+}
+
+TEST(ContentArchive, CardsAreCardShapedAndReadable) {
+  TFileFolder& working = WorkingArchive();
+  for (const char* name : {"7_piki.png", "K_chervi.png", "10_bubny.png", "A_kresti.png"}) {
+    TPngImage img = DecodePNG(*working.GetStream(name));
+    ASSERT_EQ(img.Width, 32);
+    ASSERT_TRUE(img.HasAlpha());
+    EXPECT_LT(img.AlphaRow(0)[0], 128) << name << ": rounded corner";
+    EXPECT_EQ(img.AlphaRow(25)[16], 255) << name << ": opaque face";
+    // Red suits print red, black suits dark: look for the ink in the rank corner.
+    bool red = std::string(name).find("chervi") != std::string::npos || std::string(name).find("bubny") != std::string::npos;
+    int inkPixels = 0;
+    for (int y = 2; y < 14; ++y)
+      for (int x = 1; x < 16; ++x) {
+        const uint8_t* p = img.Row(y) + x * 3;  // blue, green, red
+        bool ink = red ? (p[2] > 150 && p[1] < 90 && p[0] < 110) : (p[0] < 80 && p[1] < 80 && p[2] < 80);
+        if (ink) ++inkPixels;
+      }
+    EXPECT_GT(inkPixels, 10) << name;
+  }
+}
+
+TEST(ContentArchive, BigPicturesHaveTheirSizes) {
+  TFileFolder& working = WorkingArchive();
+  TBitmap24 kingdom = DecodeJPEG(*working.GetStream("BackZamok.jpg"));
+  EXPECT_EQ(kingdom.Width, 2400);
+  EXPECT_EQ(kingdom.Height, 1800);
+  for (const std::string& level : LevelEntries()) {
+    auto tags = ParseTags(EntryText(working, level));
+    const std::string back = Attr(*tags->GetTag(0), "BackPicture");
+    TBitmap24 b = DecodeJPEG(*working.GetStream(back));
+    EXPECT_EQ(b.Width, 800) << back;
+    EXPECT_EQ(b.Height, 600) << back;
+  }
+}
+
+}  // namespace
+}  // namespace qv::test
