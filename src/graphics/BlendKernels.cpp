@@ -99,17 +99,19 @@ struct TTint32Lanes {
 
 inline bool HasZeroByte(uint32_t v) { return ((v - 0x01010101u) & ~v & 0x80808080u) != 0; }
 
+// a2 holds the four pixels' blend factors, each twice, in 16-bit lanes.
 template <bool Tint>
-inline void BlendFour32(uint8_t* dst, const uint8_t* src, uint32_t alpha4, uint32_t A, const TTint32Lanes& t) {
+inline void BlendCore32(uint8_t* dst, const uint8_t* src, __m128i a2, uint32_t alpha4, bool copyOpaque,
+                        const TTint32Lanes& t) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
   const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
-  const __m128i al = _mm_cvtsi32_si128(int(alpha4));
-  __m128i a16 = _mm_unpacklo_epi8(al, zero);
-  a16 = _mm_srli_epi16(_mm_mullo_epi16(a16, _mm_set1_epi16(short(A))), 8);
-  const __m128i a2 = _mm_unpacklo_epi16(a16, a16);
-  const __m128i aLo = _mm_unpacklo_epi32(a2, a2), aHi = _mm_unpackhi_epi32(a2, a2);
-  const __m128i c255 = _mm_set1_epi16(255);
+  // Byte 3 is never written by the blend: its lanes get a = 0 and 256 for
+  // the target's weight, which gives back d * 256 >> 8 = d.
+  const __m128i no3 = _mm_setr_epi16(-1, -1, -1, 0, -1, -1, -1, 0);
+  const __m128i aLo = _mm_and_si128(_mm_unpacklo_epi32(a2, a2), no3);
+  const __m128i aHi = _mm_and_si128(_mm_unpackhi_epi32(a2, a2), no3);
+  const __m128i c255 = _mm_setr_epi16(255, 255, 255, 256, 255, 255, 255, 256);
   __m128i vLo = _mm_unpacklo_epi8(s, zero), vHi = _mm_unpackhi_epi8(s, zero);
   if (Tint) {
     vLo = _mm_add_epi16(t.Color, _mm_mulhi_epi16(_mm_slli_epi16(_mm_sub_epi16(vLo, t.Color), 7), t.Weight));
@@ -121,26 +123,49 @@ inline void BlendFour32(uint8_t* dst, const uint8_t* src, uint32_t alpha4, uint3
   const __m128i hi = _mm_srli_epi16(
       _mm_add_epi16(_mm_mullo_epi16(vHi, aHi), _mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_sub_epi16(c255, aHi))),
       8);
-  __m128i blended = _mm_packus_epi16(lo, hi);
-  // Byte 3 is never written by the blend.
-  const __m128i byte3 = _mm_set1_epi32(int(0xFF000000u));
-  blended = _mm_or_si128(_mm_andnot_si128(byte3, blended), _mm_and_si128(byte3, d));
+  __m128i out = _mm_packus_epi16(lo, hi);
   // Transparent pixels keep the target; opaque untinted ones at global
   // alpha 255 take the source whole.
-  __m128i out = blended;
-  if (HasZeroByte(alpha4)) {
+  if (HasZeroByte(alpha4) || (copyOpaque && HasZeroByte(~alpha4))) {
+    const __m128i al = _mm_cvtsi32_si128(int(alpha4));
     __m128i none = _mm_cmpeq_epi8(al, zero);
     none = _mm_unpacklo_epi8(none, none);
     none = _mm_unpacklo_epi16(none, none);
-    out = _mm_or_si128(_mm_and_si128(none, d), _mm_andnot_si128(none, blended));
-  }
-  if (!Tint && A == 255 && HasZeroByte(~alpha4)) {
-    __m128i full = _mm_cmpeq_epi8(al, _mm_set1_epi8(char(0xFF)));
-    full = _mm_unpacklo_epi8(full, full);
-    full = _mm_unpacklo_epi16(full, full);
-    out = _mm_or_si128(_mm_and_si128(full, s), _mm_andnot_si128(full, out));
+    out = _mm_or_si128(_mm_and_si128(none, d), _mm_andnot_si128(none, out));
+    if (copyOpaque) {
+      __m128i full = _mm_cmpeq_epi8(al, _mm_set1_epi8(char(0xFF)));
+      full = _mm_unpacklo_epi8(full, full);
+      full = _mm_unpacklo_epi16(full, full);
+      out = _mm_or_si128(_mm_and_si128(full, s), _mm_andnot_si128(full, out));
+    }
   }
   _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), out);
+}
+
+// The blend factors (A * s) >> 8 of four or eight pixels, each twice.
+inline __m128i Factors(uint64_t alpha, uint32_t A, __m128i& upper) {
+  const __m128i a16 =
+      _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(_mm_cvtsi64_si128(int64_t(alpha)), _mm_setzero_si128()),
+                                     _mm_set1_epi16(short(A))),
+                     8);
+  upper = _mm_unpackhi_epi16(a16, a16);
+  return _mm_unpacklo_epi16(a16, a16);
+}
+
+template <bool Tint>
+inline void BlendFour32(uint8_t* dst, const uint8_t* src, uint32_t alpha4, uint32_t A, bool copyOpaque,
+                        const TTint32Lanes& t) {
+  __m128i unused;
+  BlendCore32<Tint>(dst, src, Factors(alpha4, A, unused), alpha4, copyOpaque, t);
+}
+
+template <bool Tint>
+inline void BlendEight32(uint8_t* dst, const uint8_t* src, uint64_t alpha8, uint32_t A, bool copyOpaque,
+                         const TTint32Lanes& t) {
+  __m128i upper;
+  const __m128i lower = Factors(alpha8, A, upper);
+  BlendCore32<Tint>(dst, src, lower, uint32_t(alpha8), copyOpaque, t);
+  BlendCore32<Tint>(dst + 16, src + 16, upper, uint32_t(alpha8 >> 32), copyOpaque, t);
 }
 
 // ---------------------------------------------------------------- eight 16-bit pixels
@@ -229,17 +254,42 @@ void BlendRows32(uint8_t* dstRow, ptrdiff_t dstPitch, const uint8_t* srcRow, ptr
     // pixels a step, skipping fully transparent groups and copying fully
     // opaque untinted ones.
     if (fast) {
+      // Eight pixels a step where the group needs work as a whole, else
+      // four at a time.
+      for (; i + 8 <= n; i += 8) {
+        const uint64_t a8 = Load64(alpha + i);
+        if (a8 == 0) continue;
+        if (a8 == ~uint64_t(0) && copyOpaque) {
+          std::memcpy(dst + 4 * i, src + 4 * i, 32);
+          continue;
+        }
+        const uint32_t lo = uint32_t(a8), hi = uint32_t(a8 >> 32);
+        if (lo == 0 || hi == 0 || (copyOpaque && (lo == 0xFFFFFFFFu || hi == 0xFFFFFFFFu))) {
+          for (int k = 0; k < 8; k += 4) {
+            const uint32_t a4 = k == 0 ? lo : hi;
+            if (a4 == 0) continue;
+            if (a4 == 0xFFFFFFFFu && copyOpaque)
+              std::memcpy(dst + 4 * (i + k), src + 4 * (i + k), 16);
+            else if (tinted)
+              BlendFour32<true>(dst + 4 * (i + k), src + 4 * (i + k), a4, A, false, lanes);
+            else
+              BlendFour32<false>(dst + 4 * (i + k), src + 4 * (i + k), a4, A, copyOpaque, lanes);
+          }
+        } else if (tinted) {
+          BlendEight32<true>(dst + 4 * i, src + 4 * i, a8, A, false, lanes);
+        } else {
+          BlendEight32<false>(dst + 4 * i, src + 4 * i, a8, A, copyOpaque, lanes);
+        }
+      }
       for (; i + 4 <= n; i += 4) {
         const uint32_t a4 = Load32(alpha + i);
         if (a4 == 0) continue;
-        if (a4 == 0xFFFFFFFFu && copyOpaque) {
+        if (a4 == 0xFFFFFFFFu && copyOpaque)
           std::memcpy(dst + 4 * i, src + 4 * i, 16);
-          continue;
-        }
-        if (tinted)
-          BlendFour32<true>(dst + 4 * i, src + 4 * i, a4, A, lanes);
+        else if (tinted)
+          BlendFour32<true>(dst + 4 * i, src + 4 * i, a4, A, false, lanes);
         else
-          BlendFour32<false>(dst + 4 * i, src + 4 * i, a4, A, lanes);
+          BlendFour32<false>(dst + 4 * i, src + 4 * i, a4, A, copyOpaque, lanes);
       }
     }
 #else
