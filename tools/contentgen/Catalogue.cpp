@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -27,27 +26,47 @@ std::string ReadText(const fs::path& path) {
   return s.str();
 }
 
+// The tags of one name, each as the text from "<" to its ">".
+std::vector<std::string> Tags(const std::string& text, const std::string& name) {
+  std::vector<std::string> out;
+  const std::string open = "<" + name;
+  for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
+    const char after = at + open.size() < text.size() ? text[at + open.size()] : '>';
+    if (after != ' ' && after != '>' && after != '/' && after != '\n' && after != '\t') continue;
+    const size_t end = text.find('>', at);
+    if (end == std::string::npos) break;
+    out.push_back(text.substr(at, end - at + 1));
+  }
+  return out;
+}
+
+std::string AttrText(const std::string& tag, const std::string& name) {
+  const std::string key = " " + name + "=\"";
+  const size_t at = tag.find(key);
+  if (at == std::string::npos) return {};
+  const size_t from = at + key.size();
+  const size_t to = tag.find('"', from);
+  return to == std::string::npos ? std::string() : tag.substr(from, to - from);
+}
+
 float Attr(const std::string& tag, const std::string& name) {
-  std::smatch m;
-  if (std::regex_search(tag, m, std::regex("\\b" + name + "=\"(-?[0-9.]+)\""))) return std::stof(m[1].str());
-  return 0.0f;
+  const std::string v = AttrText(tag, name);
+  return v.empty() ? 0.0f : std::stof(v);
 }
 
 // The board, the belts and the background name of one level file.
 LevelShape ReadLevelShape(const std::string& text) {
   LevelShape s;
-  std::smatch m;
-  if (std::regex_search(text, m, std::regex("<Level\\b[^>]*\\bBackPicture=\"([^\"]+)\""))) s.BackPicture = m[1].str();
-  std::regex pointTag("<point\\b[^>]*>");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), pointTag); it != std::sregex_iterator(); ++it) {
-    std::string tag = it->str();
-    s.Points.emplace_back(Attr(tag, "X"), Attr(tag, "Y"));
-  }
+  const std::vector<std::string> roots = Tags(text, "Level");
+  if (!roots.empty()) s.BackPicture = AttrText(roots.front(), "BackPicture");
+  for (const std::string& tag : Tags(text, "point")) s.Points.emplace_back(Attr(tag, "X"), Attr(tag, "Y"));
   // The belt as the game will move it: the path script evaluated by the
   // effects engine, one point every 20 ms.
-  std::regex pathTag("<Path>([^<]*)</Path>");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), pathTag); it != std::sregex_iterator(); ++it) {
-    auto path = qv::fx::TQelPiecewiseFunc::CreateFromScript("Lenta", (*it)[1].str(), 2);
+  for (size_t at = text.find("<Path>"); at != std::string::npos; at = text.find("<Path>", at + 1)) {
+    const size_t from = at + 6;
+    const size_t to = text.find("</Path>", from);
+    if (to == std::string::npos) break;
+    auto path = qv::fx::TQelPiecewiseFunc::CreateFromScript("Lenta", text.substr(from, to - from), 2);
     std::vector<std::pair<float, float>> nodes;
     for (uint32_t t = 0; t <= path->TotalDuration; t += 20) {
       qv::fx::TVector3 v;
@@ -61,11 +80,7 @@ LevelShape ReadLevelShape(const std::string& text) {
 
 std::vector<MapPiece> ReadMapPieces(const std::string& text) {
   std::vector<MapPiece> pieces;
-  std::regex pieceTag("<Piece\\b[^>]*>");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), pieceTag); it != std::sregex_iterator(); ++it) {
-    std::string tag = it->str();
-    pieces.push_back(MapPiece{Attr(tag, "x"), Attr(tag, "y")});
-  }
+  for (const std::string& tag : Tags(text, "Piece")) pieces.push_back(MapPiece{Attr(tag, "x"), Attr(tag, "y")});
   return pieces;
 }
 
