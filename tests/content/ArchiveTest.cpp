@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "content/ContentSupport.h"
+#include "foundation/CUnit.h"
+#include "foundation/MemoryStream.h"
 #include "foundation/StrUtils.h"
 #include "graphics/PictureCodec.h"
 
@@ -169,6 +171,24 @@ TEST(ContentArchive, BigPicturesHaveTheirSizes) {
     EXPECT_EQ(b.Width, 800) << back;
     EXPECT_EQ(b.Height, 600) << back;
   }
+}
+
+// The game parameters ship enciphered with the game's key, as the program
+// expects them, and decipher to their source.
+TEST(ContentProgramFolder, GameParamsShipEnciphered) {
+  TMemoryStream shipped;
+  shipped.LoadFromFile(ProgramFolder() / "GameParams.xml");
+  ASSERT_GT(shipped.Size(), 0);
+  EXPECT_FALSE(IsTextStream(shipped));
+  TMemoryStream plain;
+  CryptStream(shipped, plain, kGameDataKey);
+  const std::string text(plain.Bytes().begin(), plain.Bytes().end());
+  EXPECT_EQ(text, ReadText(ContentSources() / "GameParams.xml"));
+  auto tags = ParseTags(text);
+  const TQelXMLTag* root = tags->FindTag("GamePlayParams");
+  ASSERT_NE(root, nullptr);
+  for (const char* required : {"ShadowShift", "ThiefShift", "Sharper", "Acceleration", "BornPeriod", "MapPath"})
+    EXPECT_NE(root->FindTag(required), nullptr) << required;
 }
 
 }  // namespace

@@ -45,6 +45,11 @@ std::string EntryText(TFileFolder& folder, const std::string& name) {
   return std::string(s->Bytes().begin(), s->Bytes().end());
 }
 
+std::string ReadText(const fs::path& file) {
+  const std::vector<uint8_t> bytes = ReadWholeFile(file);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 std::vector<std::string> LevelEntries() {
   std::vector<std::string> out;
   TFileFolder& f = WorkingArchive();

@@ -25,6 +25,7 @@ std::filesystem::path ContentSources();
 TFileFolder& WorkingArchive();
 TFileFolder& ShippedArchive();
 std::string EntryText(TFileFolder& folder, const std::string& name);
+std::string ReadText(const std::filesystem::path& file);
 
 // The level entries of the archive ("Level<N>.xml"), sorted.
 std::vector<std::string> LevelEntries();

@@ -19,44 +19,6 @@
 namespace qv::test {
 namespace {
 
-// The card game wired to the working archive and real surfaces.
-struct ContentGame {
-  ContentGame() {
-    Svc.Clock = &Clock;
-    Svc.Random = &Rand;
-    Svc.Sound = &Sound;
-    Svc.Widgets = &Widgets;
-    Svc.Surfaces = &Surfaces;
-    Svc.Archive = &Archive;
-    Svc.Screen = &Screen;
-    Svc.Effects = &Effects;
-    Svc.Field = &Field;
-    Svc.Screens = &Screens;
-    BuildCardTypes(State.CardTypes);
-    State.Params.GameBornPeriod = 400;
-    State.Params.AccelerationMax = 60;
-    State.Params.AccelerationStep = 6;
-    State.Params.ThiefOffset = {-20, -28};
-    State.Params.SharperOffset = {-20, -28};
-    State.Params.SharperDelay = 5000;
-    for (const char* fixed : {"EndHat.png", "CardPack.png", "LentaPart.png"}) Surfaces.LoadPng(fixed);
-  }
-
-  ManualClock Clock;
-  TProcessRandom Rand;
-  FakeSound Sound;
-  FakeWidgets Widgets;
-  ArchiveOfGame Archive;
-  SurfacesOfGame Surfaces;
-  FakeScreen Screen;
-  FakeEffects Effects;
-  FakeField Field;
-  FakeScreens Screens;
-  TGameServices Svc;
-  TGameState State;
-  TLevelLoader Loader{State, Svc};
-};
-
 const TQelXMLTag* Child(const TQelXMLTag& t, const char* name) { return t.FindTag(name); }
 
 TEST(ContentLevels, MapAndBonusPlacesLoad) {
