@@ -6,6 +6,7 @@
 #include "content/ContentSupport.h"
 #include "foundation/CUnit.h"
 #include "foundation/MemoryStream.h"
+#include "foundation/Numeric.h"
 #include "foundation/StrUtils.h"
 #include "graphics/PictureCodec.h"
 
@@ -187,8 +188,17 @@ TEST(ContentProgramFolder, GameParamsShipEnciphered) {
   auto tags = ParseTags(text);
   const TQelXMLTag* root = tags->FindTag("GamePlayParams");
   ASSERT_NE(root, nullptr);
-  for (const char* required : {"ShadowShift", "ThiefShift", "Sharper", "Acceleration", "BornPeriod", "MapPath"})
+  for (const char* required : {"ShadowShift", "ThiefShift", "Sharper", "Acceleration", "BornPeriod", "MapPath"}) {
     EXPECT_NE(root->FindTag(required), nullptr) << required;
+  }
+  // The map's highlight ramps rise.
+  const TQelXMLTag* path = root->FindTag("MapPath");
+  ASSERT_NE(path, nullptr);
+  EXPECT_EQ(path->TagCount(), 4);
+  for (const auto& style : path->Tags) {
+    const int a1 = StrToInt(Attr(*style, "a1")), a2 = StrToInt(Attr(*style, "a2")), a3 = StrToInt(Attr(*style, "a3"));
+    EXPECT_TRUE(a1 < a2 && a2 < a3) << a1 << " " << a2 << " " << a3;
+  }
 }
 
 }  // namespace

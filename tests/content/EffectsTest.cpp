@@ -68,6 +68,8 @@ TEST(ContentEffects, SwapEffectCarriesTheFlightScript) {
   EXPECT_EQ(contour->SegmentCount(), 0) << "the game appends the flight to an empty path";
   EXPECT_TRUE(tmpl->HasLifetime);
   EXPECT_EQ(tmpl->Lifetime, 300);
+  ASSERT_EQ(tmpl->GetSystemCount(), 1);
+  EXPECT_EQ(tmpl->GetSystem(0)->InitParticles, 1) << "one card flies";
 
   // A flight as the game starts it: the card follows the script.
   fx::TVector3 at150, atEnd;

@@ -23,7 +23,7 @@ const Theme kThemes[8] = {
     {0xB8934F, 0xDDBB76, 0x8C5A2B, 0x5E7A2E, 0x7C9A3A, false},  // dunes
     {0x4A4A55, 0x6E6E7C, 0xD9A62E, 0x2E3B2A, 0x3F5236, false},  // castle yard
     {0x3D4F2E, 0x5B6B3A, 0x9ACD32, 0x2A3A1E, 0x4A5A2A, true},   // marsh
-    {0x6B5B4B, 0x9A8670, 0xC8102E, 0x2D4A2A, 0x466B3A, false},  // royal garden
+    {0x5E6B3E, 0x8A9A5A, 0xF8C8DC, 0x2D4A2A, 0x466B3A, false},  // royal garden
 };
 
 float DistToSegment(float px, float py, float x0, float y0, float x1, float y1) {
