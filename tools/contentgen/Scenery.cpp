@@ -139,7 +139,7 @@ int PieceAt(const std::vector<MapPiece>& pieces, float x, float y) {
       best = int(i);
     }
   }
-  float reach = 52.0f + 30.0f * Fbm(x * 0.02f, y * 0.02f, 919, 4);
+  float reach = 38.0f + 40.0f * Fbm(x * 0.02f, y * 0.02f, 919, 4);
   if (best < 0 || std::sqrt(bd) > reach) return -1;
   if (x < 30 || y < 30 || x > 770 || y > 570) return -1;
   return best;
