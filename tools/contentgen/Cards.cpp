@@ -71,8 +71,8 @@ Canvas CardFace(Fonts& f, int suit, int rank) {
     // Court cards: a gold panel with the big letter, so they stand out from numerals.
     c.FillRoundRect(13, 17, 30, 47, 2.0f, Hex(0xF3DFA2));
     c.StrokeRoundRect(13, 17, 30, 47, 2.0f, 1.0f, kGold);
-    f.Serif.DrawCentred(c, RankText(rank), 21.5f, 36.0f, 15, Shade(ink, 0.9f));
-    DrawSuit(c, suit, 21.5f, 41.5f, 7.5f, ink);
+    f.Serif.DrawCentred(c, RankText(rank), 21.5f, 33.0f, 14, Shade(ink, 0.9f));
+    DrawSuit(c, suit, 21.5f, 41.0f, 7.0f, ink);
   } else if (rank == 12) {
     DrawSuit(c, suit, 19.0f, 32.0f, 21.0f, ink);
   } else {
