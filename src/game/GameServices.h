@@ -46,6 +46,8 @@ class IGameSound {
   // order position, sliding its volume in over slideInMs.
   virtual void PlayMusic(std::string_view name, int32_t fadeOutMs, int32_t position, int32_t slideInMs) = 0;
   virtual void UpdateMusicSchedule(int32_t t) = 0;
+  // Slides the current music's volume to 0 over ms, leaving it playing.
+  virtual void FadeOutMusic(int32_t /*ms*/) {}
 };
 
 class IGameWidgets {
@@ -62,6 +64,12 @@ class IGameWidgets {
   // The seven game hints, numbered 1..7.
   virtual bool IsGameHintVisible(int hint) = 0;
   virtual void ShowGameHint(int hint, int32_t x, int32_t y, int anchor) = 0;
+  // Hides the game hint when it is visible.
+  virtual void HideGameHint(int /*hint*/) {}
+  // A hint widget found by name (the zone hints "WGame_Hint_" + picture):
+  // shown at a point, or hidden when it exists, is a hint and is visible.
+  virtual void ShowHint(std::string_view /*name*/, int32_t /*x*/, int32_t /*y*/, int /*anchor*/) {}
+  virtual void HideHint(std::string_view /*name*/) {}
 };
 
 class IGameSurfaces {
@@ -106,6 +114,18 @@ class IGameEffects {
   virtual void StartPictureEffect(TGamePoint at, std::string_view picture) = 0;
   // A floating score text; start -1 means now.
   virtual void ShowScoreEffect(std::string_view text, TGamePoint at, int32_t start) = 0;
+  // A card flight: a copy of the "SwapEffect.xml" template whose function
+  // "FContour" runs the path script, started at start; lifetimeMs -1 keeps
+  // the template's lifetime.
+  virtual void StartCardFlight(std::string_view /*picture*/, std::string_view /*pathScript*/, int32_t /*start*/,
+                               int32_t /*lifetimeMs*/) {}
+  // A flash of the "SwapEffect.xml" template without a path, at origin.
+  virtual void StartSwapFlash(std::string_view /*picture*/, TGamePoint /*origin*/, int32_t /*start*/,
+                              int32_t /*lifetimeMs*/) {}
+  // A card turning over on a point: kind 10, a copy of "CardTurnEffect.xml", started now.
+  virtual void StartCardTurnEffect(std::string_view /*picture*/, TGamePoint /*origin*/) {}
+  // A wall falling: kind 20, a copy of "WallCrashEffect.xml", started now.
+  virtual void StartWallCrashEffect(std::string_view /*picture*/, TGamePoint /*origin*/) {}
 };
 
 // The surfaces of the field that are built once per level or after changes.
@@ -130,6 +150,8 @@ class IGameScreens {
   virtual void DrawMapScreen() = 0;
   virtual void ComposeMapSelection() = 0;
   virtual void ShowLevelLoadProgress(int32_t percent) = 0;
+  // Runs the script of a point after a card was put on it.
+  virtual void RunPointScript(int32_t /*point*/) {}
 };
 
 // Do-nothing layers for the parts that are not wired.

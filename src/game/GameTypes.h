@@ -93,6 +93,11 @@ struct TZoneType {
   TPoints CornerDots;
   TPoints VerticalEdges;
   TPoints HorizontalEdges;
+  // The outline's flash; FlashEnd -1: none.
+  int32_t FlashStart = -1;
+  int32_t FlashEnd = -1;
+  int32_t FlashCount = 0;
+  int32_t FlashAmplitude = 0;
 };
 using TZoneTypes = std::vector<TZoneType>;
 

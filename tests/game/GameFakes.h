@@ -62,11 +62,13 @@ class FakeSound : public IGameSound {
     Music.emplace_back(std::string(name), fadeOut, position, slideIn);
   }
   void UpdateMusicSchedule(int32_t) override { ++ScheduleUpdates; }
+  void FadeOutMusic(int32_t ms) override { MusicFades.push_back(ms); }
 
   std::vector<std::string> Samples;
   std::vector<std::tuple<std::string, int32_t, int32_t, int32_t>> Music;
   int StopAll = 0;
   int ScheduleUpdates = 0;
+  std::vector<int32_t> MusicFades;
 };
 
 struct ShownHint {
@@ -91,11 +93,25 @@ class FakeWidgets : public IGameWidgets {
     Hints.push_back({hint, x, y, anchor});
     VisibleHints.insert(hint);
   }
+  void HideGameHint(int hint) override {
+    if (VisibleHints.erase(hint) > 0) HiddenHints.push_back(hint);
+  }
+  void ShowHint(std::string_view name, int32_t x, int32_t y, int anchor) override {
+    NamedHints.emplace_back(std::string(name), ShownHint{0, x, y, anchor});
+    VisibleNamedHints.insert(std::string(name));
+  }
+  void HideHint(std::string_view name) override {
+    if (VisibleNamedHints.erase(std::string(name)) > 0) HiddenNamedHints.emplace_back(name);
+  }
 
   std::map<std::string, std::string> Captions;
   std::vector<std::string> Modals;
   std::set<int> VisibleHints;
   std::vector<ShownHint> Hints;
+  std::vector<int> HiddenHints;
+  std::vector<std::pair<std::string, ShownHint>> NamedHints;
+  std::set<std::string> VisibleNamedHints;
+  std::vector<std::string> HiddenNamedHints;
   int32_t Width = 20;
   int Animations = 0;
 };
@@ -157,6 +173,21 @@ struct Flight {
   int32_t Start;
 };
 
+// A flight with its own path script, or a flash without one.
+struct ScriptedFlight {
+  std::string Picture;
+  std::string Script;
+  int32_t Start;
+  int32_t Lifetime;
+};
+
+struct Flash {
+  std::string Picture;
+  TGamePoint Origin;
+  int32_t Start;
+  int32_t Lifetime;
+};
+
 class FakeEffects : public TNullGameEffects {
  public:
   void StartCardFlyEffect(TGamePoint from, TGamePoint to, std::string_view picture, int32_t start) override {
@@ -167,6 +198,22 @@ class FakeEffects : public TNullGameEffects {
   }
   void ShowScoreEffect(std::string_view text, TGamePoint at, int32_t) override { Scores.emplace_back(at, std::string(text)); }
   void UpdateLevelEndSweep(int32_t) override { ++Sweeps; }
+  void StartCardFlight(std::string_view picture, std::string_view script, int32_t start, int32_t lifetime) override {
+    ScriptedFlights.push_back({std::string(picture), std::string(script), start, lifetime});
+  }
+  void StartSwapFlash(std::string_view picture, TGamePoint origin, int32_t start, int32_t lifetime) override {
+    Flashes.push_back({std::string(picture), origin, start, lifetime});
+  }
+  void StartCardTurnEffect(std::string_view picture, TGamePoint origin) override {
+    Turns.emplace_back(origin, std::string(picture));
+  }
+  void StartWallCrashEffect(std::string_view picture, TGamePoint origin) override {
+    Crashes.emplace_back(origin, std::string(picture));
+  }
+  std::vector<ScriptedFlight> ScriptedFlights;
+  std::vector<Flash> Flashes;
+  std::vector<std::pair<TGamePoint, std::string>> Turns;
+  std::vector<std::pair<TGamePoint, std::string>> Crashes;
   std::vector<Flight> Flights;
   std::vector<std::pair<TGamePoint, std::string>> Pictures;
   std::vector<std::pair<TGamePoint, std::string>> Scores;
@@ -189,10 +236,12 @@ class FakeScreens : public TNullGameScreens {
   void DrawMapScreen() override { ++MapScreens; }
   void ComposeMapSelection() override { ++MapSelections; }
   void ShowLevelLoadProgress(int32_t percent) override { Progress.push_back(percent); }
+  void RunPointScript(int32_t point) override { PointScripts.push_back(point); }
   int Upgrades = 0;
   int MapScreens = 0;
   int MapSelections = 0;
   std::vector<int32_t> Progress;
+  std::vector<int32_t> PointScripts;
 };
 
 inline TCard MakeCard(int32_t kind, int32_t bonus = btNone, int32_t bornTime = 0) {
