@@ -70,6 +70,8 @@ class IGameWidgets {
   // shown at a point, or hidden when it exists, is a hint and is visible.
   virtual void ShowHint(std::string_view /*name*/, int32_t /*x*/, int32_t /*y*/, int /*anchor*/) {}
   virtual void HideHint(std::string_view /*name*/) {}
+  // Closes every modal window.
+  virtual void HideModalList() {}
 };
 
 class IGameSurfaces {

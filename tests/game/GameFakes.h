@@ -87,6 +87,7 @@ class FakeWidgets : public IGameWidgets {
   void SetCaption(std::string_view name, std::string_view caption) override { Captions[std::string(name)] = caption; }
   int32_t TextWidth(std::string_view) override { return Width; }
   void ShowModal(std::string_view name) override { Modals.emplace_back(name); }
+  void HideModalList() override { Modals.emplace_back("-"); }
   void Animate(int32_t) override { ++Animations; }
   bool IsGameHintVisible(int hint) override { return VisibleHints.count(hint) > 0; }
   void ShowGameHint(int hint, int32_t x, int32_t y, int anchor) override {
