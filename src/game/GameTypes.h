@@ -16,6 +16,7 @@ namespace qv {
 
 namespace fx {
 class TQelMorph;
+class TQelParticleEffect;
 }
 
 struct TGamePoint {
@@ -286,6 +287,26 @@ struct TGame {
   std::array<bool, 4> IntroFlags{true, true, true, true};
 };
 
+struct TEffectDeleter {
+  void operator()(fx::TQelParticleEffect* effect) const;
+};
+using TEffectPtr = std::unique_ptr<fx::TQelParticleEffect, TEffectDeleter>;
+
+// One running effect of the game: a flight, a burst, a score text, a card
+// turn or a wall crash. Each entry owns its own copy of the template.
+struct TPartEffect {
+  std::string Name;
+  std::string Picture;  // the picture its particles show, or the text of a score
+  int32_t X = 0;
+  int32_t Y = 0;
+  std::string PathScript;
+  TEffectPtr Effect;
+  TRect Clip{0, 0, 800, 600};
+  int32_t Kind = 1;  // 1 single picture; above 1 a strip of that many frames
+  bool IsText = false;
+};
+using TPartEffects = std::vector<TPartEffect>;
+
 // The shell's game parameters that the card game reads.
 struct TGameParams {
   int32_t GameBornPeriod = 0;
@@ -323,6 +344,11 @@ struct TGameState {
   bool HasPrevClock = false;
   // The game clock's step since the previous frame update.
   int32_t FrameDelta = 0;
+
+  // The running effects, oldest first, and their drawn box of the previous
+  // pass (Left -1000: none).
+  TPartEffects Effects;
+  TRect EffectsRect{-1000, 0, 0, 0};
 };
 
 }  // namespace qv
