@@ -14,6 +14,10 @@
 #include "foundation/FileFolder.h"
 #include "foundation/QelParser.h"
 
+namespace qv {
+class IFieldCanvas;
+}
+
 namespace qv::test {
 
 // The program folder of the build and the content sources of the tree.
@@ -59,6 +63,8 @@ class SurfaceStore {
   void LoadJpeg(const std::string& name);
   Info Find(const std::string& name) const;
   void Release(const std::string& name);
+  // The card game's drawing face over the same engine.
+  IFieldCanvas& Canvas();
 
  private:
   struct Impl;

@@ -29,6 +29,7 @@ class SurfacesOfGame : public IGameSurfaces {
   void LoadPng(std::string_view name) override { Load(name, true); }
   void LoadJpeg(std::string_view name) override { Load(name, false); }
   void Release(std::string_view name) override { Store.Release(std::string(name)); }
+  IFieldCanvas& Canvas() { return Store.Canvas(); }
   // Names the loader asked for that the archive could not give.
   std::vector<std::string> Missing;
 

@@ -1,4 +1,5 @@
 #include "content/ContentSupport.h"
+#include "game/FieldCanvas.h"
 #include "graphics/SurfEngine.h"
 #include "platform/HeadlessDisplay.h"
 
@@ -7,6 +8,7 @@ namespace qv::test {
 struct SurfaceStore::Impl {
   THeadlessDisplay Display;
   TSurfEngine Engine;
+  std::unique_ptr<IFieldCanvas> Canvas;
 };
 
 SurfaceStore::SurfaceStore() : I(std::make_unique<Impl>()) {
@@ -32,6 +34,11 @@ SurfaceStore::Info SurfaceStore::Find(const std::string& name) const {
   info.Height = s->Height;
   info.Alpha = s->HasAlpha();
   return info;
+}
+
+IFieldCanvas& SurfaceStore::Canvas() {
+  if (!I->Canvas) I->Canvas = MakeSurfEngineCanvas(I->Engine);
+  return *I->Canvas;
 }
 
 void SurfaceStore::Release(const std::string& name) { I->Engine.DeleteSurface(name); }
