@@ -101,6 +101,36 @@ TEST(ContentArchive, EveryNamedPictureExists) {
   }();
 }
 
+// A level load brings only its animated pictures and wall crash strips; all
+// else it draws must come from the picture list loaded at start-up.
+TEST(ContentArchive, PictureListHoldsWhatLevelsDrawWithoutLoading) {
+  TFileFolder& working = WorkingArchive();
+  std::set<std::string> listed;
+  for (const std::string& n : Lines(EntryText(working, "surfaces.dat"))) listed.insert(LowerAscii(n));
+  std::set<std::string> needed;
+  for (const std::string& level : LevelEntries()) {
+    auto tags = ParseTags(EntryText(working, level));
+    const TQelXMLTag& root = *tags->GetTag(0);
+    needed.insert(Attr(root, "BackPicture"));
+    std::vector<const TQelXMLTag*> all;
+    CollectTags(root, all);
+    for (const TQelXMLTag* t : all) {
+      if (t->Name == "Zone" || t->Name == "Wall") needed.insert(Attr(*t, "Picture"));
+      if (t->Name == "Belt") needed.insert(Attr(*t, "PartImage"));
+      if (t->Name == "LevelFrames" || t->Name == "LentaFrames") needed.insert(Attr(*t, "BackPicture"));
+    }
+  }
+  auto places = ParseTags(EntryText(working, "BonusPlaceTypes.xml"));
+  for (const auto& place : places->GetTag(0)->Tags) {
+    needed.insert(Attr(*place, "PictureBack"));
+    needed.insert(Attr(*place, "PictureCardBack"));
+  }
+  needed.insert(Attr(*ParseTags(EntryText(working, "MapPieces.xml"))->GetTag(0), "BackPicture"));
+  for (const std::string& n : needed) {
+    EXPECT_TRUE(listed.count(LowerAscii(n))) << "\"" << n << "\" is not in surfaces.dat";
+  }
+}
+
 TEST(ContentArchive, PictureListLoadsIntoSurfaces) {
   TFileFolder& working = WorkingArchive();
   SurfaceStore h;
