@@ -240,11 +240,11 @@ std::vector<PictureItem> BuildCatalogue(const std::string& contentFolder, Fonts&
   add("HintWindowLeft.png", Stage::Alpha, [] { return HintWindow(2); });
   add("HintWindowRight.png", Stage::Alpha, [] { return HintWindow(3); });
   // Walls cover whole cells of the board: columns x rows of points.
-  struct WallSpec {
+  struct WallShape {
     const char* Name;
     int Cols, Rows, Style;
   };
-  for (WallSpec w : {WallSpec{"WallRow", 3, 1, 0}, WallSpec{"WallBlock", 2, 2, 1}, WallSpec{"WallColumn", 1, 3, 2}}) {
+  for (WallShape w : {WallShape{"WallRow", 3, 1, 0}, WallShape{"WallBlock", 2, 2, 1}, WallShape{"WallColumn", 1, 3, 2}}) {
     int pw = w.Cols * kCol - 2, ph = w.Rows * kRow - 2;
     add(std::string(w.Name) + ".png", Stage::Alpha, [pw, ph, w] { return Wall(pw, ph, w.Style); });
     add(std::string(w.Name) + "A.png", Stage::Alpha, [pw, ph, w] { return WallCrashStrip(pw, ph, w.Style); });
