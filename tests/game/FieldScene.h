@@ -16,7 +16,7 @@
 #include "game/BeltPath.h"
 #include "game/FieldCanvas.h"
 #include "game/GameEffects.h"
-#include "game/GameFakes.h"
+#include "GameFakes.h"
 #include "game/LevelSurfaces.h"
 
 namespace qv::test {
