@@ -86,50 +86,79 @@ class GreedyPlayer {
   TCardActions Hand;
 };
 
+struct PlayResult {
+  bool Complete = false;
+  int32_t Seconds = 0;
+  int FreePoints = 0;
+  int Puts = 0, Jokers = 0, Bonuses = 0, Kings = 0;
+};
+
+// Plays one level from its start until it is complete, lost or half an hour
+// of play has passed.
+PlayResult Play(const std::string& entry, int32_t difficulty, bool tutorial) {
+  PlayResult r;
+  const int number = LevelNumber(entry);
+  RandSeed(20260 + uint32_t(number));
+  ContentGame g;
+  EXPECT_TRUE(g.Loader.LoadBonusPlaceTypes("BonusPlaceTypes.xml"));
+  g.State.Game.CurLevel = number == 42 ? 42 : number - 1;
+  EXPECT_TRUE(g.Loader.LoadLevel(entry));
+  g.State.Game.Mode = difficulty;
+  g.State.Game.GameMode = gmPlaying;
+  g.State.Game.DropPackCapacity = 3;
+  // A new game clears these before the introductory level: its tutorial runs.
+  if (tutorial) g.State.Game.IntroFlags = {false, false, false, false};
+  TGameUpdate update(g.State, g.Svc);
+  GreedyPlayer player(g);
+  const int32_t start = g.Clock.Now();
+  const int32_t limit = start + 30 * 60 * 1000;
+  int upgrades = 0;
+  int32_t t = start;
+  for (; t < limit && !g.State.Level.LevComplete && g.State.Game.GameMode != gmLost; t += 40) {
+    g.Clock.Set(t);
+    update.UpdateFrame(t);
+    // The upgrade window that a King opens closes at once.
+    if (g.Screens.Upgrades != upgrades) {
+      upgrades = g.Screens.Upgrades;
+      g.State.Game.UpgradeTime = -1;
+      g.State.Game.GameMode = gmPlaying;
+    }
+    if ((t - start) % 200 == 0) player.Act(t);
+  }
+  r.Complete = g.State.Level.LevComplete;
+  r.Seconds = (t - start) / 1000;
+  r.FreePoints = int(std::count(g.State.Level.PointsBusy.begin(), g.State.Level.PointsBusy.end(), -1));
+  r.Puts = player.Puts;
+  r.Jokers = player.Jokers;
+  r.Bonuses = player.Bonuses;
+  r.Kings = player.Kings;
+  return r;
+}
+
 TEST(ContentPlay, GreedyPlayerFinishesEveryLevelInNoLose) {
   int jokers = 0, bonuses = 0, kings = 0;
   for (const std::string& entry : LevelEntries()) {
     SCOPED_TRACE(entry);
-    RandSeed(20260 + uint32_t(LevelNumber(entry)));
-    ContentGame g;
-    ASSERT_TRUE(g.Loader.LoadBonusPlaceTypes("BonusPlaceTypes.xml"));
-    const int number = LevelNumber(entry);
-    g.State.Game.CurLevel = number == 42 ? 42 : number - 1;
-    ASSERT_TRUE(g.Loader.LoadLevel(entry));
-    g.State.Game.Mode = dmNoLose;
-    g.State.Game.GameMode = gmPlaying;
-    g.State.Game.DropPackCapacity = 3;
-    TGameUpdate update(g.State, g.Svc);
-    GreedyPlayer player(g);
-    const int32_t start = g.Clock.Now();
-    const int32_t limit = start + 30 * 60 * 1000;  // half an hour of play at most
-    int upgrades = 0;
-    int32_t t = start;
-    for (; t < limit && !g.State.Level.LevComplete; t += 40) {
-      g.Clock.Set(t);
-      update.UpdateFrame(t);
-      // The upgrade window that a King opens closes at once.
-      if (g.Screens.Upgrades != upgrades) {
-        upgrades = g.Screens.Upgrades;
-        g.State.Game.UpgradeTime = -1;
-        g.State.Game.GameMode = gmPlaying;
-      }
-      if ((t - start) % 200 == 0) player.Act(t);
-    }
-    EXPECT_TRUE(g.State.Level.LevComplete) << "after " << (t - start) / 1000 << " s, " << player.Puts
-                                           << " cards put, "
-                                           << std::count(g.State.Level.PointsBusy.begin(),
-                                                         g.State.Level.PointsBusy.end(), -1)
-                                           << " points free";
-    std::cout << entry << ": finished after " << (t - start) / 1000 << " s of play, " << player.Puts << " cards, "
-              << player.Jokers << " jokers, " << player.Bonuses << " bonus cards, " << player.Kings << " kings\n";
-    jokers += player.Jokers;
-    bonuses += player.Bonuses;
-    kings += player.Kings;
+    const PlayResult r = Play(entry, dmNoLose, false);
+    EXPECT_TRUE(r.Complete) << "after " << r.Seconds << " s, " << r.Puts << " cards put, " << r.FreePoints
+                            << " points free";
+    std::cout << entry << ": finished after " << r.Seconds << " s of play, " << r.Puts << " cards, " << r.Jokers
+              << " jokers, " << r.Bonuses << " bonus cards, " << r.Kings << " kings\n";
+    jokers += r.Jokers;
+    bonuses += r.Bonuses;
+    kings += r.Kings;
   }
   EXPECT_GT(jokers, 0) << "jokers come and are played";
   EXPECT_GT(bonuses, 0) << "bonus cards come and are used";
   EXPECT_GT(kings, 0) << "a King completes a bonus place";
+}
+
+// The introductory level with its tutorial: the first card waits, only the
+// front card may be taken, and the first card that reaches the end turns the
+// belt back instead of losing.
+TEST(ContentPlay, TutorialOfTheIntroductoryLevelCanBeFinished) {
+  const PlayResult r = Play("Level42.xml", dmNormal, true);
+  EXPECT_TRUE(r.Complete) << "after " << r.Seconds << " s, " << r.FreePoints << " points free";
 }
 
 }  // namespace
