@@ -93,8 +93,8 @@ void TKingdomMap::DrawMapScreen() {
 
   const TMapPlace* current = Place(G.MapLevel);
   if (!current) return;
+  // A current piece missing from the order counts from its start (k = -1).
   const int32_t k = IndexOfInt(G.PieceOrder, G.MapLevel);
-  if (k < 0) return;
   int32_t fx = current->x, fy = current->y;
   int32_t w2 = 0, h2 = 0, w3 = 0, h3 = 0;
   C.GetSize("particle2.png", w2, h2);
