@@ -2,6 +2,7 @@
 // returns a finished canvas; the catalogue decides names and file formats.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,7 @@ struct LevelShape {
   std::string BackPicture;
   std::vector<std::pair<float, float>> Points;
   std::vector<std::vector<std::pair<float, float>>> Belts;  // path nodes
+  std::vector<std::array<float, 4>> Keep;  // rectangles to keep clear (left, top, right, bottom)
   int Theme = 0;
 };
 Canvas LevelBackground(Fonts& f, const LevelShape& shape);

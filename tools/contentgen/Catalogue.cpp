@@ -60,6 +60,11 @@ LevelShape ReadLevelShape(const std::string& text) {
   const std::vector<std::string> roots = Tags(text, "Level");
   if (!roots.empty()) s.BackPicture = AttrText(roots.front(), "BackPicture");
   for (const std::string& tag : Tags(text, "point")) s.Points.emplace_back(Attr(tag, "X"), Attr(tag, "Y"));
+  // The bonus place: its picture is 16 + 40 pixels a position wide and 74 high.
+  for (const std::string& tag : Tags(text, "BonusPlace")) {
+    const float x = Attr(tag, "x"), y = Attr(tag, "y"), positions = Attr(tag, "Type") + 1;
+    s.Keep.push_back({x, y, x + 16 + 40 * positions, y + 74});
+  }
   // The belt as the game will move it: the path script evaluated by the
   // effects engine, one point every 20 ms.
   for (size_t at = text.find("<Path>"); at != std::string::npos; at = text.find("<Path>", at + 1)) {

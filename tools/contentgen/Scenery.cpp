@@ -41,6 +41,10 @@ float Clearance(const LevelShape& s, float x, float y) {
   for (auto& belt : s.Belts)
     for (size_t i = 0; i + 1 < belt.size(); ++i)
       d = std::min(d, DistToSegment(x, y, belt[i].first, belt[i].second, belt[i + 1].first, belt[i + 1].second));
+  for (const auto& r : s.Keep) {
+    float dx = std::max({r[0] - x, 0.0f, x - r[2]}), dy = std::max({r[1] - y, 0.0f, y - r[3]});
+    d = std::min(d, std::sqrt(dx * dx + dy * dy));
+  }
   if (x > 690) d = std::min(d, 0.0f);
   return d;
 }
@@ -178,24 +182,37 @@ Canvas PieceOutlines(const std::vector<MapPiece>& pieces) {
 Canvas Kingdom(const std::vector<MapPiece>& pieces, int scale, bool faded) {
   int w = 800 * scale, h = 600 * scale;
   Canvas c(w, h);
-  std::vector<int> base(800 * 600);
+  // How much land lies around each map pixel, softened, so that shallows and
+  // beaches follow the coast smoothly at any scale.
+  Canvas land(800, 600);
   for (int y = 0; y < 600; ++y)
-    for (int x = 0; x < 800; ++x) base[size_t(y) * 800 + size_t(x)] = PieceAt(pieces, float(x) + 0.5f, float(y) + 0.5f);
-  auto owner = [&](float x, float y) {
-    int ix = std::clamp(int(x), 0, 799), iy = std::clamp(int(y), 0, 599);
-    return base[size_t(iy) * 800 + size_t(ix)];
+    for (int x = 0; x < 800; ++x)
+      land.Set(x, y, Rgba{0, 0, 0, PieceAt(pieces, float(x) + 0.5f, float(y) + 0.5f) >= 0 ? 1.0f : 0.0f});
+  land.BlurAlpha(5, 2);
+  auto landness = [&](float x, float y) {
+    float fx = x - 0.5f, fy = y - 0.5f;
+    int x0 = int(std::floor(fx)), y0 = int(std::floor(fy));
+    float tx = fx - float(x0), ty = fy - float(y0);
+    auto at = [&](int xx, int yy) { return land.Get(std::clamp(xx, 0, 799), std::clamp(yy, 0, 599)).A; };
+    float top = at(x0, y0) + (at(x0 + 1, y0) - at(x0, y0)) * tx;
+    float bottom = at(x0, y0 + 1) + (at(x0 + 1, y0 + 1) - at(x0, y0 + 1)) * tx;
+    return top + (bottom - top) * ty;
+  };
+  auto smooth = [](float a, float b, float v) {
+    float t = std::clamp((v - a) / (b - a), 0.0f, 1.0f);
+    return t * t * (3 - 2 * t);
   };
   float inv = 1.0f / float(scale);
   for (int py = 0; py < h; ++py)
     for (int px = 0; px < w; ++px) {
       float x = (float(px) + 0.5f) * inv, y = (float(py) + 0.5f) * inv;
-      int p = scale == 1 ? owner(x, y) : PieceAt(pieces, x, y);
+      int p = PieceAt(pieces, x, y);
+      float v = landness(x, y);
       Rgba col;
       if (p < 0) {
         float wv = Fbm(x * 0.05f, y * 0.05f, 61, 4);
         col = Mix(Hex(0x1F4E79), Hex(0x3C7DB0), wv);
-        bool near = owner(x + 6, y) >= 0 || owner(x - 6, y) >= 0 || owner(x, y + 6) >= 0 || owner(x, y - 6) >= 0;
-        if (near) col = Mix(col, Hex(0x7FC4D8), 0.5f);  // shallows near the coast
+        col = Mix(col, Hex(0x7FC4D8), 0.6f * smooth(0.05f, 0.5f, v));  // shallows near the coast
       } else {
         float e = Fbm(x * 0.015f, y * 0.015f, 17, 5);
         float detail = Fbm(x * 0.25f, y * 0.25f, 23, 3);
@@ -207,8 +224,7 @@ Canvas Kingdom(const std::vector<MapPiece>& pieces, int scale, bool faded) {
           col = Mix(Hex(0x6E9E45), Hex(0x9CC25E), detail);  // fields
         float fx = std::fmod(x + y * 0.3f, 14.0f);
         if (e < 0.45f && fx < 0.8f) col = Shade(col, 0.85f);  // field furrows
-        if (owner(x + 3, y) < 0 || owner(x, y + 3) < 0 || owner(x - 3, y) < 0 || owner(x, y - 3) < 0)
-          col = Mix(col, Hex(0xE3D29B), 0.8f);  // beach
+        col = Mix(col, Hex(0xE3D29B), 0.85f * (1.0f - smooth(0.55f, 0.9f, v)));  // beach
       }
       if (faded) {
         float grey = col.R * 0.3f + col.G * 0.59f + col.B * 0.11f;
