@@ -184,6 +184,29 @@ TEST(ContentLevels, EveryLevelLoadsAndKeepsTheRules) {
   }
 }
 
+// Along the road the levels grow harder: the first belt never slows down and
+// fitting cards never come more often.
+TEST(ContentLevels, DifficultyGrowsAlongTheRoad) {
+  ContentGame map;
+  ASSERT_TRUE(map.Loader.LoadBonusPlaceTypes("BonusPlaceTypes.xml"));
+  ASSERT_TRUE(map.Loader.LoadMapPieces("MapPieces.xml"));
+  double lastSpeed = 0, lastProb = 1;
+  for (int32_t level : map.State.Game.PieceOrder) {
+    const std::string entry = level == 42 ? "Level42.xml" : "Level" + std::to_string(level + 1) + ".xml";
+    SCOPED_TRACE(entry);
+    ContentGame g;
+    ASSERT_TRUE(g.Loader.LoadBonusPlaceTypes("BonusPlaceTypes.xml"));
+    g.State.Game.CurLevel = level;
+    ASSERT_TRUE(g.Loader.LoadLevel(entry));
+    const TFishkaLenta& belt = g.State.Level.Belts.at(0);
+    const double speed = double(belt.PathLength) / double(belt.PathTime);
+    EXPECT_GE(speed, lastSpeed - 1e-4);
+    EXPECT_LE(g.State.Level.SuitableCardProb, lastProb);
+    lastSpeed = speed;
+    lastProb = g.State.Level.SuitableCardProb;
+  }
+}
+
 // Every mechanic of the game shows in some level.
 TEST(ContentLevels, LevelsCoverEveryMechanic) {
   std::map<std::string, int> seen;
