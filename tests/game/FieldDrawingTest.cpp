@@ -267,5 +267,32 @@ TEST_F(DrawingTest, EffectsPlaceTheirParticles) {
   EXPECT_EQ(turn[0].Rect, (TRect{128, 0, 159, 49})) << "frame 4 at 200 ms";
 }
 
+
+TEST_F(DrawingTest, FrozenFieldShowsBeltsOnlyBehindTheLevelCompleteWindow) {
+  TBeltPathInfo path = MakeBeltPath("Set Linear; Set Timing 10; Path (0, 100) (400, 100); Ending Loop;");
+  TFishkaLenta belt;
+  belt.Path = std::move(path.Path);
+  belt.PathTime = 10000;
+  belt.PointStep = 1;
+  belt.PartImage = "LentaPart.png";
+  S.Level.Belts.push_back(std::move(belt));
+  S.Game.PromptShown = true;
+  S.HeldCard = 0;
+  S.TargetPoints = {0};
+  S.Game.TakeTime = kNow;
+  S.Level.TimePrompt = -10;
+  Field.DrawFrozenField("MemoryBufer", false);
+  EXPECT_TRUE(Canvas.Of("LentaPart.png").empty());
+  EXPECT_TRUE(Canvas.Of("CardBack.png").empty()) << "no prompt behind a window";
+  EXPECT_EQ(Canvas.Draws.front().Source, "Background");
+  EXPECT_EQ(Canvas.Of("Cover").size(), 1u);
+  Field.DrawFrozenField("MemoryBufer", true);
+  EXPECT_EQ(Canvas.Of("LentaPart.png").size(), 2u);
+  Canvas.Draws.clear();
+  Field.DrawPlayField("MemoryBufer");
+  EXPECT_EQ(Canvas.Of("CardBack.png").size(), 1u);
+  EXPECT_EQ(Canvas.Draws.front().Source, "Background");
+}
+
 }  // namespace
 }  // namespace qv::test
