@@ -11,11 +11,7 @@
 #include <memory>
 #include <vector>
 
-// The engine's list of points and the game's share a name; the engine's is
-// renamed while its header is read, so both can be used in this file.
-#define TPoints TSurfacePoints
 #include "graphics/SurfEngine.h"
-#undef TPoints
 #include "../tests/game/FieldFakes.h"
 #include "../tests/game/FieldScene.h"
 #include "game/FieldDrawing.h"
@@ -63,11 +59,11 @@ class CountingCanvas : public IFieldCanvas {
   void ChannelToAlpha(std::string_view s, std::string_view t, const TRect* r, uint8_t c) override {
     In.ChannelToAlpha(s, t, r, c);
   }
-  void ColorSetToAlpha(std::string_view s, std::string_view t, const std::vector<TCanvasPoint>& p, const TRect* r,
+  void ColorSetToAlpha(std::string_view s, std::string_view t, const std::vector<TPoint>& p, const TRect* r,
                        uint8_t v) override {
     In.ColorSetToAlpha(s, t, p, r, v);
   }
-  TRect ColorKeyToAlpha(std::string_view s, std::string_view t, TCanvasPoint p, const TRect* r, uint8_t v) override {
+  TRect ColorKeyToAlpha(std::string_view s, std::string_view t, TPoint p, const TRect* r, uint8_t v) override {
     return In.ColorKeyToAlpha(s, t, p, r, v);
   }
   bool CreateSurface(const std::string& n, int32_t w, int32_t h) override { return In.CreateSurface(n, w, h); }

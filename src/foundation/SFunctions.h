@@ -13,6 +13,13 @@ namespace qv {
 
 using TIntegers = std::vector<int32_t>;
 
+struct TPoint {
+  int32_t X = 0;
+  int32_t Y = 0;
+  friend bool operator==(const TPoint&, const TPoint&) = default;
+};
+using TPoints = std::vector<TPoint>;
+
 // Right and Bottom are the first column and row outside the rectangle.
 struct TRect {
   int32_t Left = 0;

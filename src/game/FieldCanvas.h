@@ -2,7 +2,7 @@
 // its level surfaces and the kingdom map: named surfaces of the surface
 // engine, drawn into a named target. Rectangles given as source rectangles
 // are inclusive on all four edges; a rectangle to fill is exclusive on the
-// right and bottom. The game's own headers stay apart from the engine's.
+// right and bottom.
 #pragma once
 
 #include <cstdint>
@@ -16,11 +16,6 @@
 namespace qv {
 
 class TSurfEngine;
-
-struct TCanvasPoint {
-  int32_t X = 0;
-  int32_t Y = 0;
-};
 
 class IFieldCanvas {
  public:
@@ -48,10 +43,10 @@ class IFieldCanvas {
   virtual void ChannelToAlpha(std::string_view source, std::string_view target, const TRect* rect,
                               uint8_t channel) = 0;
   virtual void ColorSetToAlpha(std::string_view source, std::string_view target,
-                               const std::vector<TCanvasPoint>& points, const TRect* rect, uint8_t value) = 0;
+                               const std::vector<TPoint>& points, const TRect* rect, uint8_t value) = 0;
   // The inclusive bounds of the pixels of the colour found at point; empty
   // (Right < Left) when nothing matched.
-  virtual TRect ColorKeyToAlpha(std::string_view source, std::string_view target, TCanvasPoint point,
+  virtual TRect ColorKeyToAlpha(std::string_view source, std::string_view target, TPoint point,
                                 const TRect* rect, uint8_t value) = 0;
 
   // A new surface of that size in place of any surface of that name.

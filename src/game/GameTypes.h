@@ -19,12 +19,8 @@ class TQelMorph;
 class TQelParticleEffect;
 }
 
-struct TGamePoint {
-  int32_t X = 0;
-  int32_t Y = 0;
-  bool operator==(const TGamePoint&) const = default;
-};
-using TPoints = std::vector<TGamePoint>;
+// A point of the field; the same type the surface engine takes.
+using TGamePoint = TPoint;
 using TNearPoints = std::vector<TIntegers>;
 
 // Kinds 0..51 are used; the set is as wide as a byte.

@@ -33,7 +33,7 @@ TMapPlace* TKingdomMap::Place(int32_t level) {
 void TKingdomMap::PrepareMapPieces() {
   C.DrawOpaque("MapComplete.jpg", "TempMapSel", 0, 0, nullptr);
   for (TMapPlace& place : S.Game.MapPlaces) {
-    TRect bounds = C.ColorKeyToAlpha("Map.png", "TempMapSelC", TCanvasPoint{place.x, place.y}, nullptr, 255);
+    TRect bounds = C.ColorKeyToAlpha("Map.png", "TempMapSelC", TPoint{place.x, place.y}, nullptr, 255);
     place.Bounds = bounds;
     place.Mask.clear();
     // A point that finds no piece gives an empty mask, never a negative size.
@@ -45,7 +45,7 @@ void TKingdomMap::PrepareMapPieces() {
 
 void TKingdomMap::ComposeMapPicture() {
   TGame& G = S.Game;
-  std::vector<TCanvasPoint> points;
+  std::vector<TPoint> points;
   for (int32_t level : G.MapComplete) {
     if (const TMapPlace* p = Place(level)) points.push_back({p->x, p->y});
   }

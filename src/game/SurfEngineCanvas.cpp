@@ -55,15 +55,15 @@ class TSurfEngineCanvas : public IFieldCanvas {
     E.ChannelToAlpha(source, target, rect, channel);
   }
 
-  void ColorSetToAlpha(std::string_view source, std::string_view target, const std::vector<TCanvasPoint>& points,
+  void ColorSetToAlpha(std::string_view source, std::string_view target, const std::vector<TPoint>& points,
                        const TRect* rect, uint8_t value) override {
     TPoints list;
     list.reserve(points.size());
-    for (const TCanvasPoint& p : points) list.push_back(TPoint{p.X, p.Y});
+    for (const TPoint& p : points) list.push_back(TPoint{p.X, p.Y});
     E.ColorSetToAlpha(source, target, list, rect, value);
   }
 
-  TRect ColorKeyToAlpha(std::string_view source, std::string_view target, TCanvasPoint point, const TRect* rect,
+  TRect ColorKeyToAlpha(std::string_view source, std::string_view target, TPoint point, const TRect* rect,
                         uint8_t value) override {
     TRect bounds{1000, 1000, -1000, -1000};
     E.ColorKeyToAlpha(source, target, TPoint{point.X, point.Y}, rect, value, bounds);

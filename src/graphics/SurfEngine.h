@@ -22,13 +22,6 @@
 
 namespace qv {
 
-struct TPoint {
-  int32_t X = 0;
-  int32_t Y = 0;
-  friend bool operator==(const TPoint&, const TPoint&) = default;
-};
-using TPoints = std::vector<TPoint>;
-
 // Source rectangles of the drawing operations: all four edges inclusive.
 // (TRect itself is used with exclusive Right and Bottom elsewhere.)
 using TInclusiveRect = TRect;

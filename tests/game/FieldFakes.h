@@ -52,11 +52,11 @@ class FakeCanvas : public IFieldCanvas {
     Combines.push_back({std::string(source), std::string(target), x, y, 255, std::nullopt, 0, 0});
   }
   void ChannelToAlpha(std::string_view, std::string_view, const TRect*, uint8_t) override {}
-  void ColorSetToAlpha(std::string_view, std::string_view, const std::vector<TCanvasPoint>& points, const TRect*,
+  void ColorSetToAlpha(std::string_view, std::string_view, const std::vector<TPoint>& points, const TRect*,
                        uint8_t) override {
     ColorSets.push_back(points);
   }
-  TRect ColorKeyToAlpha(std::string_view, std::string_view, TCanvasPoint, const TRect*, uint8_t) override {
+  TRect ColorKeyToAlpha(std::string_view, std::string_view, TPoint, const TRect*, uint8_t) override {
     return TRect{1000, 1000, -1000, -1000};
   }
   bool CreateSurface(const std::string& name, int32_t w, int32_t h) override {
@@ -86,7 +86,7 @@ class FakeCanvas : public IFieldCanvas {
   std::map<std::string, std::pair<int32_t, int32_t>> Sizes;
   std::vector<DrawCall> Draws, Opaque, Combines;
   std::vector<std::string> Ramps, Created, AlphaFills;
-  std::vector<std::vector<TCanvasPoint>> ColorSets;
+  std::vector<std::vector<TPoint>> ColorSets;
   std::vector<std::pair<std::string, TRect>> JpegWindows;
 };
 
