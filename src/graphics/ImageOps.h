@@ -5,6 +5,7 @@
 // `NormalizeImage` brings any decoded PNG into that form first.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "foundation/SFunctions.h"
@@ -18,10 +19,15 @@ TPngImage BlankImage(int width, int height);
 // Same size check as BlankImage, for sizes a script asks for.
 void CheckImageSize(int width, int height);
 
-// Grey, palette and grey-with-alpha pictures become colour type 2 or 6; a
-// picture with a transparent colour keeps its alpha rows when the decoder
-// gave them. The pixels are already 8-bit blue, green, red after decoding.
+// Grey, palette and grey-with-alpha pictures become colour type 2 or 6 (the
+// pixels are already 8-bit blue, green, red after decoding).
 void NormalizeImage(TPngImage& image);
+
+// A picture with a transparent colour (a tRNS chunk, which the decoder only
+// reports) gets the alpha rows it stands for, read again from its bytes:
+// 0 where the key colour is, the palette's alpha entries for palettes.
+// Raises EPictureError when the bytes do not decode.
+void ApplyTransparentColour(TPngImage& image, const uint8_t* data, size_t size);
 
 // Adds an alpha channel of the value when the picture has none.
 void AddAlphaChannel(TPngImage& image, uint8_t value);

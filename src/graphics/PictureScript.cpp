@@ -98,6 +98,7 @@ TPngImage TPictureScript::LoadPicture(const std::string& name) {
   TPngImage picture;
   try {
     picture = DecodePNG(*stream);
+    ApplyTransparentColour(picture, stream->Memory(), size_t(stream->Size()));
   } catch (const EPictureError& e) {
     throw EPictureError("File " + name + " is not a usable picture: " + e.what());
   }

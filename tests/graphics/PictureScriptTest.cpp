@@ -239,6 +239,38 @@ TEST_F(PictureScriptTest, GreyPaletteAndDeepSourcesAreUsedAsColour) {
   EXPECT_EQ(PixelAt(out, 4, 0).B, 0xFF);
 }
 
+TEST_F(PictureScriptTest, TransparentColourBecomesAlpha) {
+  test::PngSpec palette;
+  palette.Width = 3;
+  palette.ColorType = 3;
+  palette.Palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
+  palette.TrnsAlpha = {0, 128};
+  palette.Samples = {0, 1, 2};
+  archive_->AddFile("Keyed.png", kPictureKind, TMemoryStream(test::MakePng(palette)));
+  test::PngSpec keyed;
+  keyed.Width = 2;
+  keyed.ColorType = 2;
+  keyed.Samples = {10, 20, 30, 40, 50, 60};
+  keyed.TrnsGrey = 40;  // red of the key colour 40 50 60
+  keyed.TrnsGreen = 50;
+  keyed.TrnsBlue = 60;
+  archive_->AddFile("Key.png", kPictureKind, TMemoryStream(test::MakePng(keyed)));
+  TPngImage out = Render(
+      "<AutoImage name=\"Composed\" width=\"5\" height=\"1\">\n"
+      "<AddImage name=\"Keyed.png\" left=\"0\" top=\"0\"/>\n"
+      "<AddImage name=\"Key.png\" left=\"3\" top=\"0\"/>\n");
+  ASSERT_TRUE(out.HasAlpha());
+  EXPECT_EQ(PixelAt(out, 0, 0).R, 0);  // transparent: not drawn
+  EXPECT_EQ(PixelAt(out, 0, 0).A, 0);
+  EXPECT_EQ(PixelAt(out, 1, 0).G, 255);
+  EXPECT_EQ(PixelAt(out, 1, 0).A, 129);  // 255 - ((255 x 127) >> 8)
+  EXPECT_EQ(PixelAt(out, 2, 0).A, 255);
+  EXPECT_EQ(PixelAt(out, 3, 0).R, 10);
+  EXPECT_EQ(PixelAt(out, 3, 0).A, 255);
+  EXPECT_EQ(PixelAt(out, 4, 0).R, 0);  // the key colour is skipped
+  EXPECT_EQ(PixelAt(out, 4, 0).A, 0);
+}
+
 TEST_F(PictureScriptTest, FaultsGiveClearErrors) {
   EXPECT_EQ(ErrorOf("<AutoImage name=\"A\" width=\"2\" height=\"2\">\n<AddImage name=\"Nope.png\" left=\"0\" top=\"0\"/>"),
             "File Nope.png does not exist in File Folder!");
