@@ -11,7 +11,7 @@ namespace {
 
 using test::MakeJpeg;
 using test::MakePng;
-using test::PngSpec;
+using test::PngRecipe;
 
 // Blue, green, red of pixel (x, y).
 std::vector<int> Bgr(const TBitmap24& img, int x, int y) {
@@ -20,7 +20,7 @@ std::vector<int> Bgr(const TBitmap24& img, int x, int y) {
 }
 
 TEST(PngDecode, ColourRowsComeOutBlueGreenRed) {
-  PngSpec s;
+  PngRecipe s;
   s.Width = 2;
   s.ColorType = 2;
   s.Samples = {10, 20, 30, 200, 100, 50};
@@ -48,7 +48,7 @@ TEST(PngDecode, GreyOfEveryDepthIsWidenedToEightBits) {
       {16, {0x0000, 0x01FF, 0xAB12, 0xFFFF}, {0, 1, 0xAB, 255}},
   };
   for (const Case& c : cases) {
-    PngSpec s;
+    PngRecipe s;
     s.Width = 4;
     s.ColorType = 0;
     s.BitDepth = c.depth;
@@ -65,7 +65,7 @@ TEST(PngDecode, GreyOfEveryDepthIsWidenedToEightBits) {
 }
 
 TEST(PngDecode, AlphaChannelsOfTypesFourAndSixAtBothDepths) {
-  PngSpec ga;
+  PngRecipe ga;
   ga.Width = 2;
   ga.ColorType = 4;
   ga.Samples = {50, 0, 60, 255};
@@ -76,7 +76,7 @@ TEST(PngDecode, AlphaChannelsOfTypesFourAndSixAtBothDepths) {
   EXPECT_EQ(g.AlphaRow(0)[1], 255);
   EXPECT_EQ(Bgr(g, 1, 0), (std::vector<int>{60, 60, 60}));
 
-  PngSpec rgba;
+  PngRecipe rgba;
   rgba.Width = 1;
   rgba.Height = 2;
   rgba.ColorType = 6;
@@ -93,7 +93,7 @@ TEST(PngDecode, AlphaChannelsOfTypesFourAndSixAtBothDepths) {
 }
 
 TEST(PngDecode, TransparentColourIsReportedButNeverBecomesAlpha) {
-  PngSpec pal;
+  PngRecipe pal;
   pal.Width = 3;
   pal.ColorType = 3;
   pal.BitDepth = 2;
@@ -109,7 +109,7 @@ TEST(PngDecode, TransparentColourIsReportedButNeverBecomesAlpha) {
   EXPECT_EQ(Bgr(p, 1, 0), (std::vector<int>{0, 255, 0}));
   EXPECT_EQ(Bgr(p, 2, 0), (std::vector<int>{255, 0, 0}));
 
-  PngSpec rgb;
+  PngRecipe rgb;
   rgb.Width = 1;
   rgb.ColorType = 2;
   rgb.Samples = {1, 2, 3};
@@ -124,7 +124,7 @@ TEST(PngDecode, TransparentColourIsReportedButNeverBecomesAlpha) {
 
 TEST(PngDecode, PalettesOfEveryDepth) {
   for (int depth : {1, 2, 4, 8}) {
-    PngSpec s;
+    PngRecipe s;
     s.Width = 5;
     s.Height = 2;
     s.ColorType = 3;
@@ -139,7 +139,7 @@ TEST(PngDecode, PalettesOfEveryDepth) {
 }
 
 TEST(PngDecode, PaletteIndexBeyondThePaletteIsAnError) {
-  PngSpec s;
+  PngRecipe s;
   s.Width = 2;
   s.ColorType = 3;
   s.Palette = {1, 2, 3, 4, 5, 6};
@@ -149,7 +149,7 @@ TEST(PngDecode, PaletteIndexBeyondThePaletteIsAnError) {
 }
 
 TEST(PngDecode, InterlacedPicturesEqualPlainOnes) {
-  PngSpec s;
+  PngRecipe s;
   s.Width = 13;
   s.Height = 9;
   s.ColorType = 6;
@@ -172,7 +172,7 @@ TEST(PngDecode, InterlacedPicturesEqualPlainOnes) {
 }
 
 TEST(PngDecode, DamagedTruncatedAndForeignDataGiveClearErrors) {
-  PngSpec s;
+  PngRecipe s;
   s.Width = 16;
   s.Height = 16;
   s.ColorType = 2;
@@ -200,7 +200,7 @@ TEST(PngDecode, DamagedTruncatedAndForeignDataGiveClearErrors) {
 }
 
 TEST(PngDecode, OversizedHeaderIsRefusedBeforeAllocating) {
-  PngSpec s;
+  PngRecipe s;
   s.Width = 1;
   s.ColorType = 0;
   s.Samples = {0};

@@ -29,7 +29,7 @@ void Flush(png_structp) {}
 
 }  // namespace
 
-std::vector<uint8_t> MakePng(const PngSpec& s) {
+std::vector<uint8_t> MakePng(const PngRecipe& s) {
   std::vector<uint8_t> out;
   const int ch = Channels(s.ColorType);
   const size_t rowBytes = (size_t(s.Width) * ch * s.BitDepth + 7) / 8;

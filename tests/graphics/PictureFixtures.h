@@ -7,7 +7,7 @@
 
 namespace qv::test {
 
-struct PngSpec {
+struct PngRecipe {
   int Width = 1;
   int Height = 1;
   int ColorType = 2;  // as stored in the header
@@ -22,7 +22,7 @@ struct PngSpec {
   int TrnsGreen = 0, TrnsBlue = 0;
 };
 
-std::vector<uint8_t> MakePng(const PngSpec& spec);
+std::vector<uint8_t> MakePng(const PngRecipe& recipe);
 
 // Height rows of Width x 3 bytes, blue, green, red.
 std::vector<uint8_t> MakeJpeg(int width, int height, const std::vector<uint8_t>& bgr, int quality, bool progressive,

@@ -203,19 +203,19 @@ TEST_F(PictureScriptTest, AScriptThatDrawsNothingStillAddsItsPicture) {
 }
 
 TEST_F(PictureScriptTest, GreyPaletteAndDeepSourcesAreUsedAsColour) {
-  test::PngSpec greyAlpha;
+  test::PngRecipe greyAlpha;
   greyAlpha.Width = 2;
   greyAlpha.ColorType = 4;
   greyAlpha.Samples = {100, 255, 200, 0};
   archive_->AddFile("GreyAlpha.png", kPictureKind, TMemoryStream(test::MakePng(greyAlpha)));
-  test::PngSpec palette;
+  test::PngRecipe palette;
   palette.Width = 2;
   palette.ColorType = 3;
   palette.BitDepth = 4;
   palette.Palette = {255, 0, 0, 0, 0, 255};
   palette.Samples = {1, 0};
   archive_->AddFile("Palette.png", kPictureKind, TMemoryStream(test::MakePng(palette)));
-  test::PngSpec deep;
+  test::PngRecipe deep;
   deep.Width = 1;
   deep.ColorType = 2;
   deep.BitDepth = 16;
@@ -240,14 +240,14 @@ TEST_F(PictureScriptTest, GreyPaletteAndDeepSourcesAreUsedAsColour) {
 }
 
 TEST_F(PictureScriptTest, TransparentColourBecomesAlpha) {
-  test::PngSpec palette;
+  test::PngRecipe palette;
   palette.Width = 3;
   palette.ColorType = 3;
   palette.Palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
   palette.TrnsAlpha = {0, 128};
   palette.Samples = {0, 1, 2};
   archive_->AddFile("Keyed.png", kPictureKind, TMemoryStream(test::MakePng(palette)));
-  test::PngSpec keyed;
+  test::PngRecipe keyed;
   keyed.Width = 2;
   keyed.ColorType = 2;
   keyed.Samples = {10, 20, 30, 40, 50, 60};

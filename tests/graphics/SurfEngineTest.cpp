@@ -15,10 +15,10 @@ namespace {
 
 using test::EngineOnDisplay;
 using test::MakePng;
-using test::PngSpec;
+using test::PngRecipe;
 
 std::vector<uint8_t> RgbPng(int w, int h) {
-  PngSpec s;
+  PngRecipe s;
   s.Width = w;
   s.Height = h;
   s.ColorType = 2;
@@ -31,7 +31,7 @@ std::vector<uint8_t> RgbPng(int w, int h) {
 }
 
 std::vector<uint8_t> GreyAlphaPng() {
-  PngSpec s;
+  PngRecipe s;
   s.Width = 2;
   s.ColorType = 4;
   s.Samples = {10, 0, 20, 200};
@@ -39,7 +39,7 @@ std::vector<uint8_t> GreyAlphaPng() {
 }
 
 std::vector<uint8_t> PalettePngWithTrns() {
-  PngSpec s;
+  PngRecipe s;
   s.Width = 2;
   s.ColorType = 3;
   s.Palette = {1, 2, 3, 4, 5, 6};
@@ -167,7 +167,7 @@ TEST(SurfLoading, AlphaRulesFromFiles) {
   dir.Write("rgb.png", RgbPng(2, 2));
   dir.Write("ga.png", GreyAlphaPng());
   dir.Write("Upper.PNG", RgbPng(1, 1));
-  PngSpec deep;
+  PngRecipe deep;
   deep.Width = 3;
   deep.Height = 3;
   deep.ColorType = 6;
