@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <stdexcept>
 
 #include "effects/QelFXBase.h"
+#include "foundation/Files.h"
 #include "foundation/MemoryStream.h"
+#include "foundation/Numeric.h"
+#include "foundation/QelParser.h"
+#include "foundation/SFunctions.h"
 #include "graphics/PictureCodec.h"
 
 namespace contentgen {
@@ -18,60 +20,51 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path.string());
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+// Every tag of that name anywhere in the file, in document order.
+void CollectTags(const qv::TQelXMLTag& tag, const std::string& name, std::vector<const qv::TQelXMLTag*>& out) {
+  for (const auto& child : tag.Tags) {
+    if (child->Name == name) out.push_back(child.get());
+    CollectTags(*child, name, out);
+  }
 }
 
-// The tags of one name, each as the text from "<" to its ">".
-std::vector<std::string> Tags(const std::string& text, const std::string& name) {
-  std::vector<std::string> out;
-  const std::string open = "<" + name;
-  for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
-    const char after = at + open.size() < text.size() ? text[at + open.size()] : '>';
-    if (after != ' ' && after != '>' && after != '/' && after != '\n' && after != '\t') continue;
-    const size_t end = text.find('>', at);
-    if (end == std::string::npos) break;
-    out.push_back(text.substr(at, end - at + 1));
-  }
+std::vector<const qv::TQelXMLTag*> Tags(const qv::TQelParser& file, const std::string& name) {
+  std::vector<const qv::TQelXMLTag*> out;
+  CollectTags(file, name, out);
   return out;
 }
 
-std::string AttrText(const std::string& tag, const std::string& name) {
-  const std::string key = " " + name + "=\"";
-  const size_t at = tag.find(key);
-  if (at == std::string::npos) return {};
-  const size_t from = at + key.size();
-  const size_t to = tag.find('"', from);
-  return to == std::string::npos ? std::string() : tag.substr(from, to - from);
+std::string AttrText(const qv::TQelXMLTag& tag, const std::string& name) {
+  const qv::TQelParserAttribute* a = tag.FindAttribute(name);
+  return a ? a->Value : std::string();
 }
 
-float Attr(const std::string& tag, const std::string& name) {
-  const std::string v = AttrText(tag, name);
-  return v.empty() ? 0.0f : std::stof(v);
+float Attr(const qv::TQelXMLTag& tag, const std::string& name) {
+  return static_cast<float>(qv::StrToFloatVal(AttrText(tag, name)));
+}
+
+void Load(qv::TQelParser& parser, const fs::path& path) {
+  parser.LoadFromFile(path);
+  if (parser.Tags.empty()) throw std::runtime_error(path.string() + " holds no tags");
 }
 
 // The board, the belts and the background name of one level file.
-LevelShape ReadLevelShape(const std::string& text) {
+LevelShape ReadLevelShape(const fs::path& path) {
+  qv::TQelParser file;
+  Load(file, path);
   LevelShape s;
-  const std::vector<std::string> roots = Tags(text, "Level");
-  if (!roots.empty()) s.BackPicture = AttrText(roots.front(), "BackPicture");
-  for (const std::string& tag : Tags(text, "point")) s.Points.emplace_back(Attr(tag, "X"), Attr(tag, "Y"));
+  const auto roots = Tags(file, "Level");
+  if (!roots.empty()) s.BackPicture = AttrText(*roots.front(), "BackPicture");
+  for (const auto* tag : Tags(file, "point")) s.Points.emplace_back(Attr(*tag, "X"), Attr(*tag, "Y"));
   // The bonus place: its picture is 16 + 40 pixels a position wide and 74 high.
-  for (const std::string& tag : Tags(text, "BonusPlace")) {
-    const float x = Attr(tag, "x"), y = Attr(tag, "y"), positions = Attr(tag, "Type") + 1;
+  for (const auto* tag : Tags(file, "BonusPlace")) {
+    const float x = Attr(*tag, "x"), y = Attr(*tag, "y"), positions = Attr(*tag, "Type") + 1;
     s.Keep.push_back({x, y, x + 16 + 40 * positions, y + 74});
   }
   // The belt as the game will move it: the path script evaluated by the
   // effects engine, one point every 20 ms.
-  for (size_t at = text.find("<Path>"); at != std::string::npos; at = text.find("<Path>", at + 1)) {
-    const size_t from = at + 6;
-    const size_t to = text.find("</Path>", from);
-    if (to == std::string::npos) break;
-    auto path = qv::fx::TQelPiecewiseFunc::CreateFromScript("Lenta", text.substr(from, to - from), 2);
+  for (const auto* tag : Tags(file, "Path")) {
+    auto path = qv::fx::TQelPiecewiseFunc::CreateFromScript("Lenta", tag->Text, 2);
     std::vector<std::pair<float, float>> nodes;
     for (uint32_t t = 0; t <= path->TotalDuration; t += 20) {
       qv::fx::TVector3 v;
@@ -83,9 +76,11 @@ LevelShape ReadLevelShape(const std::string& text) {
   return s;
 }
 
-std::vector<MapPiece> ReadMapPieces(const std::string& text) {
+std::vector<MapPiece> ReadMapPieces(const fs::path& path) {
+  qv::TQelParser file;
+  Load(file, path);
   std::vector<MapPiece> pieces;
-  for (const std::string& tag : Tags(text, "Piece")) pieces.push_back(MapPiece{Attr(tag, "x"), Attr(tag, "y")});
+  for (const auto* tag : Tags(file, "Piece")) pieces.push_back(MapPiece{Attr(*tag, "x"), Attr(*tag, "y")});
   return pieces;
 }
 
@@ -98,7 +93,7 @@ int ThemeOf(const std::string& backPicture) {
   return it == themes.end() ? 0 : it->second;
 }
 
-uint8_t ToByte(float v) { return uint8_t(std::clamp(int(std::lround(v * 255.0f)), 0, 255)); }
+uint8_t ToByte(float v) { return uint8_t(std::clamp(qv::Round(v * 255.0), 0, 255)); }
 
 // Transparent pixels take the colour of their nearest drawn neighbours, so the
 // JPEG half of a packed picture has no dark seams at soft edges.
@@ -265,7 +260,7 @@ std::vector<PictureItem> BuildCatalogue(const std::string& contentFolder, Fonts&
   add("particle3.png", Stage::Alpha, [] { return MapDot(); });
 
   fs::path folder(contentFolder);
-  auto pieces = std::make_shared<std::vector<MapPiece>>(ReadMapPieces(ReadText(folder / "MapPieces.xml")));
+  auto pieces = std::make_shared<std::vector<MapPiece>>(ReadMapPieces(folder / "MapPieces.xml"));
   if (pieces->size() < 43) throw std::runtime_error("MapPieces.xml names fewer than 43 pieces");
   add("Map.png", Stage::Exact, [pieces] { return PieceMap(*pieces); });
   add("MapOutlines.png", Stage::Alpha, [pieces] { return PieceOutlines(*pieces); });
@@ -273,15 +268,10 @@ std::vector<PictureItem> BuildCatalogue(const std::string& contentFolder, Fonts&
   add("MapBack.jpg", Stage::Jpeg, [pieces] { return Kingdom(*pieces, 1, true); });
   add("BackZamok.jpg", Stage::Jpeg, [pieces] { return Kingdom(*pieces, 3, false); });
 
-  std::vector<fs::path> levels;
-  for (const auto& e : fs::directory_iterator(folder)) {
-    std::string n = e.path().filename().string();
-    if (n.rfind("Level", 0) == 0 && n.size() > 9 && n.substr(n.size() - 4) == ".xml") levels.push_back(e.path());
-  }
-  std::sort(levels.begin(), levels.end());
-  for (const fs::path& p : levels) {
-    LevelShape shape = ReadLevelShape(ReadText(p));
-    if (shape.BackPicture.empty()) throw std::runtime_error(p.filename().string() + " names no BackPicture");
+  for (const std::string& n : qv::ListDirectory(folder, ".xml")) {
+    if (n.rfind("Level", 0) != 0 || n.size() <= 9) continue;
+    LevelShape shape = ReadLevelShape(folder / n);
+    if (shape.BackPicture.empty()) throw std::runtime_error(n + " names no BackPicture");
     shape.Theme = ThemeOf(shape.BackPicture);
     add(shape.BackPicture, Stage::Jpeg, [&f, shape] { return LevelBackground(f, shape); });
   }

@@ -10,9 +10,7 @@
 // pictures whose exact colours matter with a lower-case ".png" (copied as
 // they are).
 #include <exception>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "Catalogue.h"
@@ -21,18 +19,9 @@
 
 namespace {
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 int Encipher(const std::string& from, const std::string& to) {
   qv::TMemoryStream plain;
-  std::string text = ReadText(from);
-  plain.Write(text.data(), text.size());
+  plain.LoadFromFile(from);
   qv::TMemoryStream out;
   qv::CryptStream(plain, out, qv::kGameDataKey);
   out.SaveToFile(to);
