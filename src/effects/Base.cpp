@@ -420,18 +420,20 @@ void SplitString(std::string_view text, char delimiter, std::vector<std::string>
   count = static_cast<int32_t>(parts.size());
 }
 
+namespace {
+// Values are stored in single precision: a larger number is no number.
+constexpr double kMaxSingle = 3.4028234663852886e38;
+}  // namespace
+
 double FxStrToFloat(std::string_view text) {
-  double v = 0;
-  std::string t = Trim(text);
-  if (!TryParseFloat(t, v) || !std::isfinite(v) || std::fabs(v) > 3.4028234663852886e38)
-    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+  double v = StrToFloat(text);
+  if (std::fabs(v) > kMaxSingle) throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
   return v;
 }
 
 double FxStrToFloatDef(std::string_view text) {
   double v = 0;
-  std::string t = Trim(text);
-  if (!TryParseFloat(t, v) || !std::isfinite(v) || std::fabs(v) > 3.4028234663852886e38) return 0;
+  if (!TryStrToFloat(text, v) || std::fabs(v) > kMaxSingle) return 0;
   return v;
 }
 

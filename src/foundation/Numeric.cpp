@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "foundation/QelException.h"
+#include "foundation/StrUtils.h"
 
 namespace qv {
 
@@ -94,6 +95,19 @@ bool TryParseFloat(std::string_view text, double& out) {
   }
   out = negative ? -value : value;
   return true;
+}
+
+bool TryStrToFloat(std::string_view text, double& out) {
+  double v = 0;
+  if (!TryParseFloat(Trim(text), v) || !std::isfinite(v)) return false;
+  out = v;
+  return true;
+}
+
+double StrToFloat(std::string_view text) {
+  double v = 0;
+  if (!TryStrToFloat(text, v)) throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+  return v;
 }
 
 std::string FloatToStr(double value) {

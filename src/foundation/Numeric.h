@@ -27,6 +27,12 @@ int32_t Mod(int32_t a, int32_t b);
 // must be the number (no blanks); "inf", "nan" and hex are refused.
 bool TryParseFloat(std::string_view text, double& out);
 
+// TryParseFloat on the text without surrounding blanks; a value too large for
+// a double (which would read as infinity) fails too.
+bool TryStrToFloat(std::string_view text, double& out);
+// As TryStrToFloat, but raises EConvertError "'<text>' is not a valid floating point value".
+double StrToFloat(std::string_view text);
+
 // Shortest general text of a value with at most 15 significant digits and "."
 // as separator: 1.5 -> "1.5", 2 -> "2", 1e-7 -> "1E-7", 1e20 -> "1E20".
 std::string FloatToStr(double value);

@@ -59,14 +59,6 @@ std::string SetText(const std::vector<std::string>& names, uint32_t bits) {
   return text;
 }
 
-double ParseFloat(std::string_view text) {
-  double value = 0;
-  if (!TryParseFloat(Trim(text), value)) {
-    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
-  }
-  return value;
-}
-
 template <class V, class Convert>
 std::function<void(TQelObject&, std::string_view)> TextSetter(const std::string& propName,
                                                              std::function<void(TQelObject&, const V&)> set,
@@ -177,7 +169,7 @@ TPropertyList& TPropertyList::AddFloat(std::string name, Reader<double> get, Wri
   TPropInfo info;
   info.Kind = TPropKind::Float;
   info.Get = ValueGetter<double>(std::move(get), [](double v) { return v; });
-  info.Set = TextSetter<double>(name, std::move(set), [](std::string_view t) { return ParseFloat(t); });
+  info.Set = TextSetter<double>(name, std::move(set), [](std::string_view t) { return StrToFloat(t); });
   info.Name = std::move(name);
   return Add(std::move(info));
 }

@@ -78,3 +78,17 @@ TEST(StrToInt, StrictWithDelphiMessage) {
     EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
   }
 }
+
+TEST(StrToFloat, TrimsBlanksAndRefusesWhatIsNoFiniteNumber) {
+  EXPECT_DOUBLE_EQ(StrToFloat(" 2.5 "), 2.5);
+  double v = 7;
+  EXPECT_FALSE(TryStrToFloat("1e400", v));  // would read as infinity
+  EXPECT_FALSE(TryStrToFloat("1,5", v));
+  EXPECT_DOUBLE_EQ(v, 7);
+  try {
+    StrToFloat("x1");
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_STREQ(e.what(), "'x1' is not a valid floating point value");
+  }
+}
