@@ -1,7 +1,5 @@
 #include "graphics/ImageOps.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -167,27 +165,6 @@ void NormalizeImage(TPngImage& image) {
   image.ColorType = image.HasAlpha() ? kPngRGBAlpha : kPngRGB;
   image.BitDepth = 8;
   image.Interlaced = false;
-}
-
-void ApplyTransparentColour(TPngImage& image, const uint8_t* data, size_t size) {
-  if (image.HasAlpha() || !image.HasTransparency || image.Empty()) return;
-  // libpng's simplified reader turns the transparent colour (or the
-  // palette's alpha entries) into an alpha channel; only that is taken.
-  png_image reader{};
-  reader.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&reader, data, size))
-    throw EPictureError(std::string("damaged PNG picture: ") + reader.message);
-  if (int(reader.width) != image.Width || int(reader.height) != image.Height) {
-    png_image_free(&reader);
-    throw EPictureError("damaged PNG picture: size changed");
-  }
-  reader.format = PNG_FORMAT_RGBA;
-  std::vector<uint8_t> rgba(PNG_IMAGE_SIZE(reader));
-  if (!png_image_finish_read(&reader, nullptr, rgba.data(), 0, nullptr))
-    throw EPictureError(std::string("damaged PNG picture: ") + reader.message);
-  image.Alpha.resize(size_t(image.Width) * size_t(image.Height));
-  for (size_t i = 0; i < image.Alpha.size(); ++i) image.Alpha[i] = rgba[i * 4 + 3];
-  image.ColorType = kPngRGBAlpha;
 }
 
 void AddAlphaChannel(TPngImage& image, uint8_t value) {

@@ -23,12 +23,6 @@ void CheckImageSize(int width, int height);
 // pixels are already 8-bit blue, green, red after decoding).
 void NormalizeImage(TPngImage& image);
 
-// A picture with a transparent colour (a tRNS chunk, which the decoder only
-// reports) gets the alpha rows it stands for, read again from its bytes:
-// 0 where the key colour is, the palette's alpha entries for palettes.
-// Raises EPictureError when the bytes do not decode.
-void ApplyTransparentColour(TPngImage& image, const uint8_t* data, size_t size);
-
 // Adds an alpha channel of the value when the picture has none.
 void AddAlphaChannel(TPngImage& image, uint8_t value);
 

@@ -85,6 +85,9 @@ struct PngHeader {
   int ColorType = 0;
   int Interlace = 0;
   bool Trns = false;
+  png_bytep TransAlpha = nullptr;  // palette pictures: alpha of the first NumTrans entries
+  int NumTrans = 0;
+  png_color_16p TransColor = nullptr;  // grey and colour pictures: the transparent colour
   size_t RowBytes = 0;
   png_colorp Palette = nullptr;
   int PaletteSize = 0;
@@ -96,6 +99,7 @@ bool PngReadHeaderGuarded(png_structp png, png_infop info, PngHeader& h) {
   png_read_info(png, info);
   png_get_IHDR(png, info, &h.Width, &h.Height, &h.BitDepth, &h.ColorType, &h.Interlace, nullptr, nullptr);
   h.Trns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+  if (h.Trns) png_get_tRNS(png, info, &h.TransAlpha, &h.NumTrans, &h.TransColor);
   if (h.ColorType == PNG_COLOR_TYPE_PALETTE) png_get_PLTE(png, info, &h.Palette, &h.PaletteSize);
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
@@ -122,6 +126,14 @@ inline unsigned Sample8(const uint8_t* row, size_t index, int depth) {
       return v * 255 / max;
     }
   }
+}
+
+// One sample of a row at its stored depth.
+inline unsigned RawSample(const uint8_t* row, size_t index, int depth) {
+  if (depth == 16) return unsigned(row[index * 2]) << 8 | row[index * 2 + 1];
+  if (depth == 8) return row[index];
+  const size_t bit = index * size_t(depth);
+  return (row[bit / 8] >> (8 - depth - int(bit % 8))) & ((1u << depth) - 1);
 }
 
 inline unsigned PaletteIndex(const uint8_t* row, size_t index, int depth) {
@@ -174,6 +186,38 @@ void ConvertPngRows(const PngHeader& h, const std::vector<uint8_t>& raw, TPngIma
       dst[x * 3 + 2] = uint8_t(r);
     }
   }
+}
+
+// Alpha from the tRNS chunk: palette entries carry their own alpha, grey and
+// colour pictures are transparent exactly where a pixel has the stored colour.
+void TransparencyToAlpha(const PngHeader& h, const std::vector<uint8_t>& raw, TPngImage& img) {
+  const int depth = h.BitDepth;
+  img.Alpha.assign(size_t(img.Width) * size_t(img.Height), 255);
+  for (int y = 0; y < img.Height; ++y) {
+    const uint8_t* src = raw.data() + size_t(y) * h.RowBytes;
+    uint8_t* alpha = img.AlphaRow(y);
+    for (int x = 0; x < img.Width; ++x) {
+      switch (h.ColorType) {
+        case PNG_COLOR_TYPE_PALETTE: {
+          const unsigned i = PaletteIndex(src, size_t(x), depth);
+          if (h.TransAlpha && int(i) < h.NumTrans) alpha[x] = h.TransAlpha[i];
+          break;
+        }
+        case PNG_COLOR_TYPE_GRAY:
+          if (h.TransColor && RawSample(src, size_t(x), depth) == h.TransColor->gray) alpha[x] = 0;
+          break;
+        case PNG_COLOR_TYPE_RGB:
+          if (h.TransColor && RawSample(src, size_t(x) * 3, depth) == h.TransColor->red &&
+              RawSample(src, size_t(x) * 3 + 1, depth) == h.TransColor->green &&
+              RawSample(src, size_t(x) * 3 + 2, depth) == h.TransColor->blue)
+            alpha[x] = 0;
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  img.ColorType = kPngRGBAlpha;
 }
 
 // ---------------------------------------------------------------- PNG writing
@@ -332,7 +376,7 @@ bool JpegWriteGuarded(JpegEncoder& e, const TBitmap24& image, int quality) {
 
 }  // namespace
 
-TPngImage DecodePNG(const uint8_t* data, size_t size) {
+TPngImage DecodePNG(const uint8_t* data, size_t size, TPngTransparency transparency) {
   TPngImage img;
   img.Width = img.Height = 0;
   if (size == 0) return img;
@@ -360,10 +404,13 @@ TPngImage DecodePNG(const uint8_t* data, size_t size) {
   if (h.ColorType == PNG_COLOR_TYPE_GRAY_ALPHA || h.ColorType == PNG_COLOR_TYPE_RGB_ALPHA)
     img.Alpha.assign(size_t(h.Width) * h.Height, 0);
   ConvertPngRows(h, raw, img);
+  if (transparency == TPngTransparency::ToAlpha && h.Trns && !img.HasAlpha()) TransparencyToAlpha(h, raw, img);
   return img;
 }
 
-TPngImage DecodePNG(const TMemoryStream& stream) { return DecodePNG(stream.Memory(), size_t(stream.Size())); }
+TPngImage DecodePNG(const TMemoryStream& stream, TPngTransparency transparency) {
+  return DecodePNG(stream.Memory(), size_t(stream.Size()), transparency);
+}
 
 std::vector<uint8_t> EncodePNG(const TPngImage& image) {
   if (image.Empty()) throw EPictureError("PNG encoding of an empty picture");

@@ -48,8 +48,9 @@ enum : uint8_t {
 // A decoded PNG picture. Every colour type and bit depth decodes to 8-bit
 // blue, green, red rows (grey is spread to all three, palettes are looked up,
 // 16-bit samples keep their high byte). Only colour types 4 and 6 have an
-// alpha channel; a tRNS chunk is reported in HasTransparency and never turned
-// into alpha, because pictures with a transparent colour load as opaque.
+// alpha channel; a tRNS chunk is reported in HasTransparency and turned into
+// alpha only on request, because pictures with a transparent colour load as
+// opaque into surfaces (picture scripts do use it as alpha).
 struct TPngImage : TBitmap24 {
   uint8_t ColorType = kPngRGB;  // as stored
   uint8_t BitDepth = 8;         // as stored
@@ -65,9 +66,13 @@ struct TPngImage : TBitmap24 {
 // An empty input (no bytes at all) is no picture: the result is Empty() and
 // no error is raised. Anything else that is not a whole, valid PNG raises
 // EPictureError.
-TPngImage DecodePNG(const uint8_t* data, size_t size);
+enum class TPngTransparency {
+  Report,   // tRNS only sets HasTransparency
+  ToAlpha,  // a picture without an alpha channel gets one from its tRNS chunk
+};
+TPngImage DecodePNG(const uint8_t* data, size_t size, TPngTransparency transparency = TPngTransparency::Report);
 // The whole stream, whatever its position.
-TPngImage DecodePNG(const TMemoryStream& stream);
+TPngImage DecodePNG(const TMemoryStream& stream, TPngTransparency transparency = TPngTransparency::Report);
 
 // Writes an 8-bit PNG without interlace: colour type 6 when the image has
 // alpha rows, else 2. Raises EPictureError for an empty image.

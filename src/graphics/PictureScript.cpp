@@ -97,8 +97,7 @@ TPngImage TPictureScript::LoadPicture(const std::string& name) {
   if (!stream) throw Exception("File " + name + " does not exist in File Folder!");
   TPngImage picture;
   try {
-    picture = DecodePNG(*stream);
-    ApplyTransparentColour(picture, stream->Memory(), size_t(stream->Size()));
+    picture = DecodePNG(*stream, TPngTransparency::ToAlpha);
   } catch (const EPictureError& e) {
     throw EPictureError("File " + name + " is not a usable picture: " + e.what());
   }

@@ -122,6 +122,43 @@ TEST(PngDecode, TransparentColourIsReportedButNeverBecomesAlpha) {
   EXPECT_FALSE(r.HasAlpha());
 }
 
+TEST(PngDecode, TransparentColourBecomesAlphaWhenAskedAtEveryDepth) {
+  PngRecipe pal;
+  pal.Width = 3;
+  pal.ColorType = 3;
+  pal.BitDepth = 2;
+  pal.Palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
+  pal.TrnsAlpha = {0, 128};
+  pal.Samples = {0, 1, 2};
+  auto bytes = MakePng(pal);
+  TPngImage p = DecodePNG(bytes.data(), bytes.size(), TPngTransparency::ToAlpha);
+  ASSERT_TRUE(p.HasAlpha());
+  EXPECT_EQ(p.Alpha, (std::vector<uint8_t>{0, 128, 255}));
+  EXPECT_EQ(Bgr(p, 1, 0), (std::vector<int>{0, 255, 0}));
+
+  // Grey keys compare the stored sample, also below and above 8 bits.
+  for (int depth : {4, 16}) {
+    PngRecipe grey;
+    grey.Width = 3;
+    grey.ColorType = 0;
+    grey.BitDepth = depth;
+    const int key = depth == 4 ? 5 : 0x1234;
+    grey.Samples = {key, key + 1, key};
+    grey.TrnsGrey = key;
+    bytes = MakePng(grey);
+    TPngImage g = DecodePNG(bytes.data(), bytes.size(), TPngTransparency::ToAlpha);
+    ASSERT_TRUE(g.HasAlpha()) << depth;
+    EXPECT_EQ(g.Alpha, (std::vector<uint8_t>{0, 255, 0})) << depth;
+  }
+
+  // A real alpha channel is kept as it is.
+  PngRecipe rgba;
+  rgba.ColorType = 6;
+  rgba.Samples = {1, 2, 3, 77};
+  bytes = MakePng(rgba);
+  EXPECT_EQ(DecodePNG(bytes.data(), bytes.size(), TPngTransparency::ToAlpha).Alpha, (std::vector<uint8_t>{77}));
+}
+
 TEST(PngDecode, PalettesOfEveryDepth) {
   for (int depth : {1, 2, 4, 8}) {
     PngRecipe s;
