@@ -15,6 +15,7 @@
 
 #include "Catalogue.h"
 #include "Font.h"
+#include "Music.h"
 #include "Sounds.h"
 #include "foundation/CUnit.h"
 #include "foundation/MemoryStream.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     contentgen::WriteAllPictures(argv[1], argv[2]);
     contentgen::WriteFont(argv[2]);
     contentgen::WriteSounds(argv[2]);
+    contentgen::WriteMusic(argv[2]);
     return 0;
   } catch (const std::exception& e) {
     std::cerr << "contentgen: " << e.what() << "\n";
