@@ -89,17 +89,23 @@ size_t ReadMem(void* out, size_t size, size_t count, void* source) {
 
 // Decodes the first channel; an empty result when the stream does not open.
 std::vector<float> DecodeVorbis(const std::vector<uint8_t>& bytes, int& rate) {
+  struct OpenFile {
+    OggVorbis_File File;
+    bool Opened = false;
+    ~OpenFile() {
+      if (Opened) ov_clear(&File);
+    }
+  } vf;
   MemoryReader reader{&bytes};
   ov_callbacks cb{ReadMem, nullptr, nullptr, nullptr};
-  OggVorbis_File vf;
-  if (ov_open_callbacks(&reader, &vf, nullptr, 0, cb) != 0) return {};
-  rate = int(ov_info(&vf, -1)->rate);
+  vf.Opened = ov_open_callbacks(&reader, &vf.File, nullptr, 0, cb) == 0;
+  if (!vf.Opened) return {};
+  rate = int(ov_info(&vf.File, -1)->rate);
   std::vector<float> out;
   float** pcm = nullptr;
   int section = 0;
   long n;
-  while ((n = ov_read_float(&vf, &pcm, 4096, &section)) > 0) out.insert(out.end(), pcm[0], pcm[0] + n);
-  ov_clear(&vf);
+  while ((n = ov_read_float(&vf.File, &pcm, 4096, &section)) > 0) out.insert(out.end(), pcm[0], pcm[0] + n);
   return out;
 }
 
@@ -131,8 +137,8 @@ TEST(ContentSounds, EverySampleIsInTheArchiveAndPlaysBriefly) {
 // loader has to say about the file.
 struct LoadedModule {
   explicit LoadedModule(const std::vector<uint8_t>& bytes) {
-    Module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), &LoadedModule::Note, this, nullptr,
-                                                nullptr, nullptr, nullptr, nullptr);
+    Module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), &LoadedModule::Note, this, nullptr, nullptr,
+                                                nullptr, nullptr, nullptr);
   }
   ~LoadedModule() {
     if (Module) openmpt_module_destroy(Module);
