@@ -20,17 +20,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Names written in the sources between double quotes with one of the
-// extensions, so that a sound the code starts to play is checked at once.
+// Names of sounds in the program's sources (between double quotes) and in the
+// hand-written content (interface description, language files, levels), so
+// that a sound the code or a window starts to play is checked at once.
 std::set<std::string> NamesInSources(const std::string& extension) {
   const std::regex quoted("\"([A-Za-z0-9_-]+\\." + extension + ")\"");
+  const std::regex word("([A-Za-z0-9_-]+\\." + extension + ")\\b");
   std::set<std::string> out;
-  const fs::path src = ContentSources().parent_path() / "src";
-  for (const auto& e : fs::recursive_directory_iterator(src)) {
-    if (!e.is_regular_file()) continue;
-    const std::string text = ReadText(e.path());
-    for (std::sregex_iterator it(text.begin(), text.end(), quoted), end; it != end; ++it) out.insert((*it)[1]);
-  }
+  auto scan = [&](const fs::path& folder, const std::regex& pattern) {
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+      if (!e.is_regular_file() || e.path().extension() == ".md") continue;
+      const std::string text = ReadText(e.path());
+      for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it) out.insert((*it)[1]);
+    }
+  };
+  scan(ContentSources().parent_path() / "src", quoted);
+  scan(ContentSources(), word);
   return out;
 }
 
