@@ -218,6 +218,16 @@ class Harmony {
     const int step = degree - octave * 7;
     return Key + 12 * octave + (Minor ? minor : major)[step];
   }
+  // The pitch of a degree sounding over a chord: in a minor key the chord on
+  // the fifth degree is major (its third, the seventh degree, is raised), so
+  // that it leads home.
+  int Over(int degree, int chord) const {
+    const bool leading = Minor && chord == 4 && ((degree % 7) + 7) % 7 == 6;
+    return Pitch(degree) + (leading ? 1 : 0);
+  }
+  // The sixth degree of a minor key rubs a half step against the fifth below
+  // it while the major chord on the fifth sounds: melodies step past it.
+  bool Rubs(int degree, int chord) const { return Minor && chord == 4 && ((degree % 7) + 7) % 7 == 5; }
   // Whether a degree belongs to the triad on a chord degree.
   static bool InChord(int degree, int chord) {
     const int d = ((degree - chord) % 7 + 7) % 7;
@@ -284,9 +294,10 @@ void WriteMelody(Pattern& p, const Section& s, const Harmony& h) {
         if (degree > 13) step = -std::abs(step);
         if (degree < 5) step = std::abs(step);
         degree += step;
+        if (h.Rubs(degree, chord)) degree += step > 0 ? 1 : -1;
       }
       if (lastEnd >= 0 && lastEnd < row) Release(p, lastEnd, chMelody);
-      Put(p, row, chMelody, h.Pitch(degree), kLead, strong ? 64 : 52);
+      Put(p, row, chMelody, h.Over(degree, chord), kLead, strong ? 64 : 52);
       lastEnd = row + rhythm[n].Length;
     }
   }
@@ -299,7 +310,7 @@ void WriteArpeggio(Pattern& p, const Section& s, const Harmony& h) {
     const int chord = s.Chords[bar];
     const int shift = Harmony::Into(h.Pitch(chord), 64) - h.Pitch(chord);  // into the octave above E4
     for (int i = 0; i < 8; ++i)
-      Put(p, bar * 16 + i * 2, chArp, h.Pitch(chord + figure[i]) + shift, kBell, i % 4 == 0 ? 48 : 34);
+      Put(p, bar * 16 + i * 2, chArp, h.Over(chord + figure[i], chord) + shift, kBell, i % 4 == 0 ? 48 : 34);
   }
 }
 
@@ -322,7 +333,8 @@ void WriteBass(Pattern& p, const Section& s, const Harmony& h) {
 void WritePad(Pattern& p, const Section& s, const Harmony& h) {
   for (int bar = 0; bar < 4; ++bar) {
     if (bar > 0 && s.Chords[bar] == s.Chords[bar - 1]) continue;
-    for (int v = 0; v < 3; ++v) Put(p, bar * 16, chPad1 + v, Harmony::Into(h.Pitch(s.Chords[bar] + 2 * v), 55), kPad);
+    for (int v = 0; v < 3; ++v)
+      Put(p, bar * 16, chPad1 + v, Harmony::Into(h.Over(s.Chords[bar] + 2 * v, s.Chords[bar]), 55), kPad);
   }
 }
 
