@@ -102,7 +102,8 @@ inline double ToneHz(int period) { return 7093789.2 / (2.0 * period) / 32.0; }
 // A four-channel ProTracker module of `orders` orders (at most 8). Order k
 // plays pattern k: one note of period kTonePeriods[k] on channel 1, held for
 // `rows` rows (20 ms each at the default tempo) and then a pattern break.
-inline std::vector<uint8_t> ToneModule(int orders = 8, int rows = 8) {
+// With more voices (up to 4) channel c plays the order's next pitches too.
+inline std::vector<uint8_t> ToneModule(int orders = 8, int rows = 8, int voices = 1) {
   std::vector<uint8_t> m;
   auto put = [&m](const void* p, size_t n) {
     const auto* b = static_cast<const uint8_t*>(p);
@@ -133,8 +134,8 @@ inline std::vector<uint8_t> ToneModule(int orders = 8, int rows = 8) {
     for (int row = 0; row < 64; ++row) {
       for (int ch = 0; ch < 4; ++ch) {
         uint8_t cell[4] = {0, 0, 0, 0};
-        if (row == 0 && ch == 0) {
-          const int period = kTonePeriods[p];
+        if (row == 0 && ch < voices) {
+          const int period = kTonePeriods[(p + ch) % 8];
           cell[0] = static_cast<uint8_t>((period >> 8) & 0x0F);  // sample 1: high nibble 0
           cell[1] = static_cast<uint8_t>(period & 0xFF);
           cell[2] = 0x10;  // sample 1, no effect
