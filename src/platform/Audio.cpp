@@ -329,8 +329,9 @@ bool TAudio::OpenDevice(std::string& errorText) {
   }
   const char* driver = SDL_GetCurrentAudioDriver();
   impl_->Driver = driver ? driver : "";
-  std::lock_guard lock(impl_->Mutex);
-  SDL_PauseAudioDevice(impl_->Device, impl_->Paused ? 1 : 0);
+  // SDL holds its device lock while it calls the mixer, which then takes
+  // ours: SDL is never called with our lock held, or the two could deadlock.
+  SDL_PauseAudioDevice(impl_->Device, Paused() ? 1 : 0);
   return true;
 }
 
@@ -348,14 +349,18 @@ bool TAudio::DeviceOpen() const { return impl_->Device != 0; }
 std::string TAudio::DriverName() const { return impl_->Driver; }
 
 void TAudio::Start() {
-  std::lock_guard lock(impl_->Mutex);
-  impl_->Paused = false;
+  {
+    std::lock_guard lock(impl_->Mutex);
+    impl_->Paused = false;
+  }
   if (impl_->Device != 0) SDL_PauseAudioDevice(impl_->Device, 0);
 }
 
 void TAudio::Pause() {
-  std::lock_guard lock(impl_->Mutex);
-  impl_->Paused = true;
+  {
+    std::lock_guard lock(impl_->Mutex);
+    impl_->Paused = true;
+  }
   if (impl_->Device != 0) SDL_PauseAudioDevice(impl_->Device, 1);
 }
 

@@ -264,6 +264,16 @@ TEST(Audio, PauseHaltsTheWholeOutputWhereItIs) {
   EXPECT_FALSE(audio.IsPlaying(p));
 }
 
+TEST(Audio, WithoutAWorkingDriverTheDummyOneTakesOver) {
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  TAudio audio;
+  std::string error;
+  const bool opened = audio.OpenDevice(error);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  ASSERT_TRUE(opened) << error;
+  EXPECT_EQ(audio.DriverName(), "dummy");
+}
+
 // The dummy driver pulls the mix on its own thread while this thread changes
 // the mixer; a sanitizer run of this test watches for races.
 TEST(Audio, TheDeviceMixesOnItsOwnThread) {
@@ -287,6 +297,19 @@ TEST(Audio, TheDeviceMixesOnItsOwnThread) {
     if (i % 20 == 0) audio.SetGlobalVolumes(i % 100, 100 - i % 100);
     std::this_thread::sleep_for(std::chrono::microseconds(500));
   }
+  // The device pulls the mix by itself: a short sample ends without Render,
+  // unless the output is paused.
+  auto endsWithin = [&](TAudioHandle p, int ms) {
+    for (int waited = 0; waited < ms && audio.IsPlaying(p); waited += 10)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return !audio.IsPlaying(p);
+  };
+  audio.Stop(s);
+  audio.Pause();
+  const TAudioHandle held = audio.PlaySample(s, 100);
+  EXPECT_FALSE(endsWithin(held, 300));
+  audio.Start();
+  EXPECT_TRUE(endsWithin(held, 3000));
   const TAudioHandle again = LoadOgg(audio, testdata::SineOgg(220, 0.05, 0.5f));
   audio.PlaySample(again, 100);
   EXPECT_TRUE(audio.Free(again));
