@@ -443,6 +443,21 @@ TEST(ParticleEffect, MissingSectionsAndReadingErrors) {
   EXPECT_THROW(LoadText(sys + "<ParticleSystem Name=\"S\" Template=\"T\"><InitParticles>x</InitParticles>"
                               "</ParticleSystem></ParticleSystems></ParticleEffect>"),
                EConvertError);
+  // Particle counts a tiny file could blow up into gigabytes are refused.
+  auto counted = [&](const std::string& tag, int32_t n) {
+    return sys + "<ParticleSystem Name=\"S\" Template=\"T\"><" + tag + ">" + std::to_string(n) + "</" + tag +
+           "></ParticleSystem></ParticleSystems></ParticleEffect>";
+  };
+  for (const char* tag : {"InitParticles", "MinParticles", "MaxParticles", "ParticlesPerThrow"}) {
+    EXPECT_EQ(ErrorOf([&] { LoadText(counted(tag, 100000)); }),
+              std::string("[TQelParticleEffect.AnalyzeXML]: ") + tag + " of \"S\" is 100000, more than 10000");
+    EXPECT_EQ(LoadText(counted(tag, 10000))->GetSystemCount(), 1) << tag;
+  }
+  EXPECT_EQ(ErrorOf([&] {
+              LoadText("<ParticleEffect Name=\"E\" MinParticles=\"10001\"><Functions/><Morphs/><Particles/>"
+                       "<ParticleSystems/></ParticleEffect>");
+            }),
+            "[TQelParticleEffect.AnalyzeXML]: MinParticles of \"E\" is 10001, more than 10000");
   EXPECT_EQ(ErrorOf([&] { LoadText("<ParticleEffect><Functions/></ParticleEffect>"); }),
             "[TQelParticleEffect.AnalyzeXML]: Tag <ParticleEffect> has no \"Name\" attribute");
 }
