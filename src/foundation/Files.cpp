@@ -120,7 +120,9 @@ pid_t TemporaryOwner(std::string_view name, std::string_view target) {
   std::string_view rest = name.substr(prefix.size());
   size_t cut = rest.find('_');
   if (cut == 0 || cut == std::string_view::npos || cut + 1 == rest.size()) return 0;
-  auto digits = [](std::string_view t) { return std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; }); };
+  auto digits = [](std::string_view t) {
+    return std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
   if (cut > 9 || !digits(rest.substr(0, cut)) || !digits(rest.substr(cut + 1))) return 0;
   return static_cast<pid_t>(std::stol(std::string(rest.substr(0, cut))));
 }

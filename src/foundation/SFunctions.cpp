@@ -82,8 +82,11 @@ int WeightedRandom(const TIntegers& weights) {
   for (int32_t w : weights) sum += w;
   // Sums that fit 32 bits draw as they always did (seeded games replay the
   // same); larger ones draw over the whole sum so every weight keeps its share.
-  int64_t r = sum > std::numeric_limits<int32_t>::max() ? RandomInt64(sum) + 1
-                                                       : static_cast<int64_t>(Random(static_cast<int32_t>(std::max<int64_t>(sum, 0)))) + 1;
+  int64_t r = 1;
+  if (sum > std::numeric_limits<int32_t>::max())
+    r += RandomInt64(sum);
+  else
+    r += Random(static_cast<int32_t>(std::max<int64_t>(sum, 0)));
   int64_t running = 0;
   for (size_t i = 0; i < weights.size(); ++i) {
     running += weights[i];

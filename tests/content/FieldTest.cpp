@@ -97,7 +97,9 @@ TEST(ContentField, MapPiecesComeOutOfThePieceMap) {
 TEST(ContentField, MapHighlightsShowOnTheMap) {
   StartedGame g;
   auto tags = ParseTags(ReadText(ContentSources() / "GameParams.xml"));
-  const TQelXMLTag* path = tags->FindTag("GamePlayParams") ? tags->FindTag("GamePlayParams")->FindTag("MapPath") : nullptr;
+  const TQelXMLTag* params = tags->FindTag("GamePlayParams");
+  ASSERT_NE(params, nullptr);
+  const TQelXMLTag* path = params->FindTag("MapPath");
   ASSERT_NE(path, nullptr);
   ASSERT_EQ(path->TagCount(), 4);
   for (size_t i = 0; i < 4; ++i) {

@@ -97,7 +97,8 @@ TEST_F(MapTest, SelectionHighlightsTheCurrentPiece) {
   EXPECT_GT(tinted, 150);
   for (auto [x, y] : {std::pair{100, 20}, {199, 50}, {150, 79}, {199, 79}})
     EXPECT_EQ(E.Pixel("TempMapSelC", x, y).R, tinted) << x << "," << y;
-  for (auto [x, y] : {std::pair{99, 50}, {150, 19}, {150, 80}}) EXPECT_EQ(E.Pixel("TempMapSelC", x, y).R, 0) << x << "," << y;
+  for (auto [x, y] : {std::pair{99, 50}, {150, 19}, {150, 80}})
+    EXPECT_EQ(E.Pixel("TempMapSelC", x, y).R, 0) << x << "," << y;
 
   G.MapLevel = 5;
   Map.ComposeMapSelection();

@@ -26,7 +26,8 @@ class PictureScriptTest : public ::testing::Test {
     Add("Solid.png", MakeImage(3, 3, [](int x, int y) { return Bgra{uint8_t(x * 80), uint8_t(y * 80), 200, 255}; }, false));
     Add("Wide.png", MakeImage(100, 50, [](int x, int y) { return Bgra{uint8_t(x), uint8_t(y), 0, 255}; }, false));
     // 1 x 3, every row different.
-    Add("Steps.png", MakeImage(1, 3, [](int, int y) { return Bgra{uint8_t(y * y * 10), uint8_t(200 - 50 * y), 0, 255}; }, false));
+    Add("Steps.png",
+        MakeImage(1, 3, [](int, int y) { return Bgra{uint8_t(y * y * 10), uint8_t(200 - 50 * y), 0, 255}; }, false));
   }
 
   void Add(const std::string& name, const TPngImage& img) { archive_->AddFile(name, kPictureKind, test::PngStream(img)); }
