@@ -2,6 +2,8 @@
 // each of them whole: the old version or the new one, never a torn file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <random>
 
 #include <signal.h>
@@ -24,12 +26,12 @@ struct Files {
   std::filesystem::path Save, Scores, Options, Store;
 };
 
-// Writes version after version of every file until it is killed.
-[[noreturn]] void WriteForever(const Files& f, GameHarness& h, int start) {
+// Writes one version of every file.
+void WriteVersion(const Files& f, GameHarness& h, int v) {
   TLevelLoader loader(h.State, h.Svc);
   TSavedGames saves(h.State, h.Svc, loader);
   TUserStore store(f.Store);
-  for (int v = start;; ++v) {
+  {
     h.State.Game.TotalScore = v;
     h.State.Game.PrevScore = -v;
     saves.SaveGame(f.Save);
@@ -41,6 +43,11 @@ struct Files {
     const std::string code{static_cast<char>('A' + v % 26), static_cast<char>('A' + v / 26 % 26), 'X'};
     SaveLanguageToReg(store, code);
   }
+}
+
+// Writes version after version until it is killed.
+[[noreturn]] void WriteForever(const Files& f, GameHarness& h, int start) {
+  for (int v = start;; ++v) WriteVersion(f, h, v);
 }
 
 // Checks that every file is whole and returns the save's version.
@@ -81,15 +88,20 @@ TEST(CrashSafety, KilledWritersLeaveWholeFiles) {
   GameHarness h;
   h.State.Level.LevComplete = true;  // loading needs no level file
 
+  // Kills spread over the time one round of writes takes here, so they land
+  // in every file's write whatever the disk's speed.
+  const auto t0 = std::chrono::steady_clock::now();
+  for (int i = 0; i < 3; ++i) WriteVersion(f, h, 0);
+  const auto round = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0) / 3;
   std::mt19937 rng(1224);
-  std::uniform_int_distribution<int> delayUs(0, 2500);
+  std::uniform_int_distribution<int> delayUs(0, static_cast<int>(std::min<int64_t>(round.count() + 200, 25'000)));
   int version = 0;
   int changes = 0;
   for (int kill = 0; kill < 200; ++kill) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) WriteForever(f, h, version + 1);
-    ::usleep(static_cast<useconds_t>(kill == 0 ? 20'000 : delayUs(rng)));
+    ::usleep(static_cast<useconds_t>(delayUs(rng)));
     ASSERT_EQ(::kill(child, SIGKILL), 0);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -103,7 +115,8 @@ TEST(CrashSafety, KilledWritersLeaveWholeFiles) {
   }
   // The writers got on between the kills.
   EXPECT_GT(changes, 20);
-  std::printf("%d kills, %d with new versions, last version %d\n", 200, changes, version);
+  std::printf("200 kills, %d with new versions, last version %d, one round %lld us\n", changes, version,
+              static_cast<long long>(round.count()));
 }
 
 }  // namespace
