@@ -1,0 +1,52 @@
+// What the shell asks of the interface engine: the stack of windows, input,
+// the changed rectangles and the drawing of the windows, and widgets by name.
+// The program hands the real engine over through TInterfaceBridge; tests put
+// a small fake behind it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "foundation/SFunctions.h"
+
+namespace qv {
+
+class IShellInterface {
+ public:
+  virtual ~IShellInterface() = default;
+
+  // Input for the window on top of the stack (each runs the queued scripts).
+  virtual void MouseDown(int button, uint32_t shift, int32_t x, int32_t y) = 0;
+  virtual void MouseMove(uint32_t shift, int32_t x, int32_t y) = 0;
+  virtual void MouseUp(int button, uint32_t shift, int32_t x, int32_t y) = 0;
+  virtual void MouseWheel(uint32_t shift, int32_t delta, int32_t x, int32_t y) = 0;
+  virtual void KeyDown(uint16_t key, uint32_t shift) = 0;
+  virtual void KeyPress(char32_t c) = 0;
+
+  // Appends the rectangles of the windows that changed since they were drawn.
+  virtual void GetChangedRects(TRects& rects) = 0;
+  // Draws the windows of the stack, bottom to top, through the host.
+  virtual void DrawInterface() = 0;
+  // Draws one form (and its children) through the host, stacked or not.
+  virtual void DrawForm(std::string_view form) = 0;
+  // Runs the time-driven animations of the windows.
+  virtual void Animate(int32_t t) = 0;
+
+  virtual void ShowModal(std::string_view form) = 0;
+  virtual void HideModal() = 0;
+  virtual void HideModalList() = 0;
+  virtual void ClearScripts() = 0;
+  virtual void RealignForms() = 0;
+  // Empty when the stack is empty.
+  virtual std::string TopWindow() = 0;
+
+  // Widgets by name; a missing one reads as empty and ignores a set.
+  virtual bool Exists(std::string_view name) = 0;
+  virtual std::string GetProp(std::string_view name, std::string_view prop) = 0;
+  virtual void SetProp(std::string_view name, std::string_view prop, std::string_view value) = 0;
+  // The name of the widget whose script is running (empty outside scripts).
+  virtual std::string SenderName() = 0;
+};
+
+}  // namespace qv
