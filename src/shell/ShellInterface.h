@@ -5,12 +5,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "foundation/SFunctions.h"
 
 namespace qv {
+
+class TMemoryStream;
 
 class IShellInterface {
  public:
@@ -47,6 +50,36 @@ class IShellInterface {
   virtual void SetProp(std::string_view name, std::string_view prop, std::string_view value) = 0;
   // The name of the widget whose script is running (empty outside scripts).
   virtual std::string SenderName() = 0;
+
+  // A new widget of a registered class under a parent window, optionally
+  // with the properties of another widget copied in; the parent's child
+  // list is rebuilt. False when it cannot be made.
+  virtual bool CreateWidget(std::string_view className, std::string_view name, std::string_view parent,
+                            std::string_view copyFrom) = 0;
+
+  // The font description and the interface description; the interface
+  // engine's version text.
+  virtual void LoadFont(TMemoryStream& stream) = 0;
+  virtual void LoadDescription(TMemoryStream& stream) = 0;
+  virtual std::string GetInfo() = 0;
+  // Undoes the last language file, then applies a file.
+  virtual void RestoreModifications() = 0;
+  virtual void LoadModifications(const std::string& fileName) = 0;
+
+  // Text in the first font of the font engine (UTF-8 in): its size and its
+  // drawing into a surface through the host.
+  virtual int32_t TextWidth(std::string_view text) = 0;
+  virtual int32_t TextHeight() = 0;
+  virtual void TextOut(std::string_view target, std::string_view text, int32_t x, int32_t y, uint8_t alpha,
+                       uint32_t color) = 0;
+  // A label draws itself (into the host's draw target).
+  virtual void DrawWidget(std::string_view name) = 0;
+
+  // The owner's table of published handlers that scripts reach through
+  // "ExecMethod": one registration point for every handler of the game.
+  virtual void Publish(std::string name, std::function<void()> handler) = 0;
+  // Calls a published handler by name; false when there is none.
+  virtual bool CallHandler(std::string_view name) = 0;
 };
 
 }  // namespace qv
