@@ -44,8 +44,8 @@ class TAudio {
   TAudio& operator=(const TAudio&) = delete;
 
   // Opens the default output device, or SDL's dummy driver where there is no
-  // real one. The output starts paused; Start makes it play. False, with a
-  // readable text, only when not even the dummy driver opens.
+  // real one. The output then plays unless paused. False, with a readable
+  // text, only when not even the dummy driver opens.
   bool OpenDevice(std::string& errorText);
   void CloseDevice();
   bool DeviceOpen() const;

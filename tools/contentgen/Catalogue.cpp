@@ -136,7 +136,9 @@ void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
   s.SaveToFile(path);
 }
 
-void Save(const Canvas& canvas, Stage form, const fs::path& path) {
+}  // namespace
+
+void SavePicture(const Canvas& canvas, Stage form, const std::string& path) {
   const Canvas c = form == Stage::Alpha ? Bleed(canvas) : canvas;
   int w = c.Width(), h = c.Height();
   if (form == Stage::Jpeg) {
@@ -168,6 +170,8 @@ void Save(const Canvas& canvas, Stage form, const fs::path& path) {
   img.ColorType = qv::kPngRGBAlpha;
   WriteBytes(path, qv::EncodePNG(img));
 }
+
+namespace {
 
 std::string Base(const std::string& name) { return name.substr(0, name.find('.')); }
 
@@ -285,7 +289,7 @@ void WriteAllPictures(const std::string& contentFolder, const std::string& outpu
   fs::create_directories(outputFolder);
   for (const PictureItem& item : BuildCatalogue(contentFolder, fonts)) {
     if (item.Name.size() > 32) throw std::runtime_error("picture name longer than 32 characters: " + item.Name);
-    Save(item.Draw(), item.Form, fs::path(outputFolder) / StagedName(item));
+    SavePicture(item.Draw(), item.Form, (fs::path(outputFolder) / StagedName(item)).string());
   }
 }
 

@@ -30,6 +30,10 @@ std::string StagedName(const PictureItem& item);
 // the level files and "MapPieces.xml" of the content folder.
 std::vector<PictureItem> BuildCatalogue(const std::string& contentFolder, Fonts& fonts);
 
+// Writes one picture in its staged form (".PNG" and ".png" as RGBA PNG,
+// ".jpg" as JPEG).
+void SavePicture(const Canvas& canvas, Stage form, const std::string& path);
+
 // Draws and writes the whole catalogue into the output folder.
 void WriteAllPictures(const std::string& contentFolder, const std::string& outputFolder);
 

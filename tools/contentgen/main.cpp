@@ -1,6 +1,6 @@
-// contentgen: draws every picture of the card game into a staging folder from
-// which the packer builds the shipped archive, and enciphers the game
-// parameter file.
+// contentgen: draws every picture of the card game, its font, its samples and
+// its music into a staging folder from which the packer builds the shipped
+// archive, and enciphers the game parameter file.
 //
 //   contentgen <content-folder> <output-folder>
 //   contentgen --encipher <plain-file> <enciphered-file>
@@ -14,6 +14,8 @@
 #include <string>
 
 #include "Catalogue.h"
+#include "Font.h"
+#include "Sounds.h"
 #include "foundation/CUnit.h"
 #include "foundation/MemoryStream.h"
 
@@ -39,6 +41,8 @@ int main(int argc, char** argv) {
       return 2;
     }
     contentgen::WriteAllPictures(argv[1], argv[2]);
+    contentgen::WriteFont(argv[2]);
+    contentgen::WriteSounds(argv[2]);
     return 0;
   } catch (const std::exception& e) {
     std::cerr << "contentgen: " << e.what() << "\n";
