@@ -13,15 +13,16 @@
 
 namespace qv {
 
-// Shift-state bits of every input event.
+// Shift-state bits of every input event, as the interface's widgets read
+// them.
 enum : uint32_t {
-  ssShift = 1u << 0,
-  ssAlt = 1u << 1,
-  ssCtrl = 1u << 2,
-  ssLeft = 1u << 3,
-  ssRight = 1u << 4,
-  ssMiddle = 1u << 5,
-  ssDouble = 1u << 6,
+  kShiftKey = 1u << 0,
+  kAltKey = 1u << 1,
+  kCtrlKey = 1u << 2,
+  kLeftButton = 1u << 3,
+  kRightButton = 1u << 4,
+  kMiddleButton = 1u << 5,
+  kDoubleClick = 1u << 6,
 };
 
 // Virtual key codes the game reacts to (letters and digits are their

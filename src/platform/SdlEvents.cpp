@@ -42,7 +42,7 @@ char32_t ControlCharOf(uint16_t key, uint32_t shift) {
   }
   // Ctrl with a letter types its control character (Ctrl+C is 3), which the
   // edit field reads for the clipboard.
-  if ((shift & ssCtrl) && !(shift & ssAlt) && key >= 'A' && key <= 'Z') return char32_t(key - 'A' + 1);
+  if ((shift & kCtrlKey) && !(shift & kAltKey) && key >= 'A' && key <= 'Z') return char32_t(key - 'A' + 1);
   return 0;
 }
 
@@ -77,17 +77,17 @@ std::u32string DecodeUtf8(const char* text) {
 
 uint32_t ShiftOfMods(Uint16 mods) {
   uint32_t s = 0;
-  if (mods & KMOD_SHIFT) s |= ssShift;
-  if (mods & KMOD_ALT) s |= ssAlt;
-  if (mods & KMOD_CTRL) s |= ssCtrl;
+  if (mods & KMOD_SHIFT) s |= kShiftKey;
+  if (mods & KMOD_ALT) s |= kAltKey;
+  if (mods & KMOD_CTRL) s |= kCtrlKey;
   return s;
 }
 
 uint32_t ShiftOfButtons(Uint32 buttons) {
   uint32_t s = 0;
-  if (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) s |= ssLeft;
-  if (buttons & SDL_BUTTON(SDL_BUTTON_RIGHT)) s |= ssRight;
-  if (buttons & SDL_BUTTON(SDL_BUTTON_MIDDLE)) s |= ssMiddle;
+  if (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) s |= kLeftButton;
+  if (buttons & SDL_BUTTON(SDL_BUTTON_RIGHT)) s |= kRightButton;
+  if (buttons & SDL_BUTTON(SDL_BUTTON_MIDDLE)) s |= kMiddleButton;
   return s;
 }
 
@@ -155,7 +155,7 @@ class TSdlEventSource : public IEventSource {
         out.Y = lastY_ = e.button.y;
         out.Button = ButtonOf(e.button.button);
         out.Shift = Mods() | ShiftOfButtons(SDL_GetMouseState(nullptr, nullptr));
-        if (down && e.button.clicks >= 2) out.Shift |= ssDouble;
+        if (down && e.button.clicks >= 2) out.Shift |= kDoubleClick;
         return true;
       }
       case SDL_MOUSEWHEEL: {
@@ -181,7 +181,7 @@ class TSdlEventSource : public IEventSource {
         // follows the key down carries them.
         if (e.type == SDL_KEYDOWN) {
           const char32_t c = ControlCharOf(key, shift);
-          if (c != 0 && !(key == vkReturn && (shift & ssAlt))) pendingText_.push_back(c);
+          if (c != 0 && !(key == vkReturn && (shift & kAltKey))) pendingText_.push_back(c);
         }
         return true;
       }

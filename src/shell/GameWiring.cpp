@@ -2,6 +2,7 @@
 
 #include "foundation/Numeric.h"
 #include "foundation/QelException.h"
+#include "foundation/StrUtils.h"
 #include "shell/ResourceLoading.h"
 
 namespace qv {
@@ -32,7 +33,7 @@ void TShellSurfaces::LoadJpeg(std::string_view name) {
   if (A) E.LoadJPEGFromFolder(*A, std::string(name), std::string(name));
 }
 
-bool TShellWidgets::IsGameHintVisible(int hint) { return UI.GetProp(HintName(hint), "Visible") == "true"; }
+bool TShellWidgets::IsGameHintVisible(int hint) { return SameTextAscii(UI.GetProp(HintName(hint), "Visible"), "true"); }
 
 void TShellWidgets::ShowGameHint(int hint, int32_t x, int32_t y, int anchor) { ShowHint(HintName(hint), x, y, anchor); }
 
@@ -56,7 +57,7 @@ void TShellWidgets::ShowHint(std::string_view name, int32_t x, int32_t y, int an
 }
 
 void TShellWidgets::HideHint(std::string_view name) {
-  if (UI.Exists(name) && UI.GetProp(name, "Visible") == "true") UI.SetProp(name, "Visible", "false");
+  if (UI.Exists(name) && SameTextAscii(UI.GetProp(name, "Visible"), "true")) UI.SetProp(name, "Visible", "false");
 }
 
 void TShellFieldHost::DrawLabelOnPicture(std::string_view label, std::string_view sourceLabel, int32_t x, int32_t y,

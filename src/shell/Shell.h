@@ -32,6 +32,7 @@
 #include "platform/UserStore.h"
 #include "shell/GameParams.h"
 #include "shell/GameWiring.h"
+#include "shell/HostGraphic.h"
 #include "shell/MainLoop.h"
 #include "shell/Settings.h"
 #include "shell/ShellInterface.h"
@@ -50,6 +51,7 @@ struct TShellParts {
   std::unique_ptr<TDisplay> Display;
   std::unique_ptr<IEventSource> Events;
   std::unique_ptr<IDesktop> Desktop;
+  // Null: the real interface toolkit over the shell's host.
   std::unique_ptr<IShellInterface> Interface;
   // Opens the audio device; false leaves the game silent.
   bool OpenAudio = true;
@@ -142,6 +144,11 @@ class TShell {
   std::unique_ptr<TDisplay> Display;
   std::unique_ptr<IEventSource> Events;
   std::unique_ptr<IDesktop> Desktop;
+
+  TSurfEngine Engine;
+  bool EngineBuilt = false;
+  TShellFrame Frame;
+  THostGraphic Host{Engine, Frame};
   std::unique_ptr<IShellInterface> UI;
 
   TAudio Audio;
@@ -153,10 +160,7 @@ class TShell {
   std::unique_ptr<TFileFolder> ArchiveOwner;
   TFileFolder* Archive = nullptr;
   std::unique_ptr<TResourceList> ResourceList;
-  TSurfEngine Engine;
-  bool EngineBuilt = false;
 
-  TShellFrame Frame;
   TShellGameParams Params;
   std::vector<std::string> LinkSlots;
   std::array<std::unique_ptr<fx::TQelParticleEffect>, 6> EffectTemplates;
@@ -200,6 +204,7 @@ class TShell {
   void ApplyWindowStyle();
   void CreateEffectTemplates();
   void DrawProgressWindow(const std::string& form);
+  void PublishHandlers();
 };
 
 // The one shell of the process, for the surface engine's progress callback

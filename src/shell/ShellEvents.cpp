@@ -196,7 +196,7 @@ void TShell::FormKeyPress(char32_t c) { UI->KeyPress(c); }
 
 void TShell::FormKeyDown(uint16_t key, uint32_t shift) {
   TGame& G = Game.Game;
-  const bool ctrl = shift & ssCtrl, alt = shift & ssAlt, shiftKey = shift & ssShift;
+  const bool ctrl = shift & kCtrlKey, alt = shift & kAltKey, shiftKey = shift & kShiftKey;
   if (key == vkReturn && alt) {
     if (G.GameMode == gmPlaying) PauseGameTimers();
     ChangewindowMode();

@@ -16,6 +16,7 @@
 #include "graphics/Form3.h"
 #include "graphics/PNGMorf.h"
 #include "shell/AddLogos.h"
+#include "shell/InterfaceBridge.h"
 #include "shell/Languages.h"
 #include "shell/ResourceLoading.h"
 #include "shell/Shell.h"
@@ -38,13 +39,20 @@ constexpr const char* kEffectFiles[6] = {"SwapEffect.xml",         "WallCrashEff
 
 TShell* CurrentShell() { return gShell; }
 
+namespace {
+std::unique_ptr<IShellInterface> InterfaceOr(std::unique_ptr<IShellInterface> given, IQelGraphic& host) {
+  if (given) return given;
+  return std::make_unique<TInterfaceBridge>(host);
+}
+}  // namespace
+
 TShell::TShell(TShellParts parts)
     : ProgramFolder(std::move(parts.ProgramFolder)),
       Args(std::move(parts.Args)),
       Display(std::move(parts.Display)),
       Events(std::move(parts.Events)),
       Desktop(std::move(parts.Desktop)),
-      UI(std::move(parts.Interface)),
+      UI(InterfaceOr(std::move(parts.Interface), Host)),
       OpenAudioDevice(parts.OpenAudio),
       Canvas(MakeSurfEngineCanvas(Engine)),
       FieldHost(*UI, Frame),
@@ -81,7 +89,22 @@ TShell::TShell(TShellParts parts)
   if (!Desktop) Desktop = std::make_unique<THeadlessDesktop>();
   if (auto* headless = dynamic_cast<THeadlessDesktop*>(Desktop.get()))
     headless->Report = [](const std::string& line) { Log::Write(line); };
+  Host.Sound = [this](std::string_view name) {
+    PlaySoundByName(name, SoundList, Settings.MusicVolume, Settings.SoundVolume, 0, CurrentMusic, 1000);
+  };
+  if (auto* bridge = dynamic_cast<TInterfaceBridge*>(UI.get())) {
+    Host.Fonts = &bridge->Fonts;
+    bridge->DrawTarget = &Frame.DrawTarget;
+  }
+  PublishHandlers();
   gShell = this;
+}
+
+// Every handler that the interface description's scripts call by name is
+// published here; the screens of the game add theirs beside these.
+void TShell::PublishHandlers() {
+  Publish("YesMouseUp", [] {});
+  Publish("AddLogoMouseUp", [this] { AddLogoMouseUp(); });
 }
 
 TShell::~TShell() {
