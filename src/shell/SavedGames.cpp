@@ -145,9 +145,13 @@ bool TSavedGames::LoadGame(const fs::path& file) {
   std::error_code ec;
   if (!fs::is_regular_file(file, ec)) return false;
   const auto bytes = ReadWholeFile(file);
-  const std::string name = file.string();
-  const TSaveGame save = ParseSaveGame(
-      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), name, S.Level.LevComplete);
+  return LoadGameFromBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                           file.string());
+}
+
+bool TSavedGames::LoadGameFromBytes(std::string_view bytes, std::string_view fileName) {
+  const std::string name(fileName);
+  const TSaveGame save = ParseSaveGame(bytes, name, S.Level.LevComplete);
   if (save.HasLevel) {
     TLevelShape shape;
     if (!ProbeLevel(S, Svc, save.CurLevel.value_or(S.Game.CurLevel), shape)) return false;
