@@ -17,6 +17,8 @@
 #include "Catalogue.h"
 #include "Font.h"
 #include "Interface.h"
+#include "Music.h"
+#include "Sounds.h"
 #include "foundation/CUnit.h"
 #include "foundation/MemoryStream.h"
 
@@ -48,6 +50,8 @@ int main(int argc, char** argv) {
     }
     contentgen::WriteAllPictures(argv[1], argv[2]);
     contentgen::WriteFont(argv[2]);
+    contentgen::WriteSounds(argv[2]);
+    contentgen::WriteMusic(argv[2]);
     contentgen::WriteInterface(argv[2]);
     return 0;
   } catch (const std::exception& e) {
