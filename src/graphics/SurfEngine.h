@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/CharRects.h"
 #include "foundation/FileFolder.h"
 #include "foundation/SFunctions.h"
 #include "graphics/BlendKernels.h"
@@ -25,20 +26,6 @@ namespace qv {
 // Source rectangles of the drawing operations: all four edges inclusive.
 // (TRect itself is used with exclusive Right and Bottom elsewhere.)
 using TInclusiveRect = TRect;
-
-// One glyph to draw: its rectangle in the font picture (inclusive edges),
-// the target corner, the colour (0x00BBGGRR) and the alpha.
-struct TCharRect {
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Right = 0;
-  int32_t Bottom = 0;
-  int32_t X = 0;
-  int32_t Y = 0;
-  uint32_t Color = 0;
-  uint8_t Alpha = 255;
-};
-using TCharsRects = std::vector<TCharRect>;
 
 struct TSurface {
   std::string Name;      // compared exactly, case-sensitive
