@@ -1,6 +1,7 @@
 // Every sample the game or a widget plays and every music module it starts is
 // in the archive, decodes, and is neither silent nor clipped.
 #include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.h>
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <set>
 
 #include "content/ContentSupport.h"
+#include "foundation/QelException.h"
 #include "foundation/StrUtils.h"
 
 namespace qv::test {
@@ -39,6 +41,20 @@ std::set<std::string> Samples() {
   for (const char* n : {"OpenMap.ogg", "BonusInit.ogg", "LevelDone.ogg", "LevelFailed.ogg", "Error.ogg", "Click.ogg",
                         "Over.ogg", "Check.ogg"})
     names.insert(n);
+  return names;
+}
+
+// Every module the game starts: the title music, the levels' "Music" and any
+// module named in the sources.
+std::set<std::string> MusicModules() {
+  std::set<std::string> names = NamesInSources("mo3");
+  names.insert("vibe-pp.mo3");
+  for (const std::string& level : LevelEntries()) {
+    auto file = ParseTags(EntryText(WorkingArchive(), level));
+    if (file->Tags.empty()) throw Exception(level + " holds no tags");
+    const std::string music = Attr(*file->Tags.front(), "Music");
+    if (!music.empty()) names.insert(music);
+  }
   return names;
 }
 
@@ -108,6 +124,67 @@ TEST(ContentSounds, EverySampleIsInTheArchiveAndPlaysBriefly) {
     EXPECT_LT(l.Seconds, 3.0);  // samples overlap play: long ones would pile up
     EXPECT_LT(l.Peak, 0.99) << "clips";
     EXPECT_GT(l.Rms, 0.03) << "too quiet to hear";
+  }
+}
+
+// A module loaded from memory the way the game loads it, with whatever the
+// loader has to say about the file.
+struct LoadedModule {
+  explicit LoadedModule(const std::vector<uint8_t>& bytes) {
+    Module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), &LoadedModule::Note, this, nullptr,
+                                                nullptr, nullptr, nullptr, nullptr);
+  }
+  ~LoadedModule() {
+    if (Module) openmpt_module_destroy(Module);
+  }
+  LoadedModule(const LoadedModule&) = delete;
+  LoadedModule& operator=(const LoadedModule&) = delete;
+  static void Note(const char* message, void* self) { static_cast<LoadedModule*>(self)->Messages += message; }
+
+  // A few seconds from the start of an order, left channel and right channel
+  // one after the other.
+  std::vector<float> Render(int order, double seconds) {
+    openmpt_module_set_position_order_row(Module, order, 0);
+    std::vector<float> pcm(size_t(seconds * 44100) * 2);
+    const size_t frames = openmpt_module_read_interleaved_float_stereo(Module, 44100, pcm.size() / 2, pcm.data());
+    pcm.resize(frames * 2);
+    return pcm;
+  }
+
+  openmpt_module* Module = nullptr;
+  std::string Messages;
+};
+
+TEST(ContentSounds, EveryMusicModuleLoadsAndPlaysATune) {
+  const std::set<std::string> names = MusicModules();
+  // The title music and four level tunes at least.
+  ASSERT_GE(names.size(), 5u);
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const std::vector<uint8_t> bytes = Entry(name);
+    ASSERT_FALSE(bytes.empty()) << "not in the archive";
+    LoadedModule m(bytes);
+    ASSERT_NE(m.Module, nullptr) << "does not load";
+    EXPECT_EQ(m.Messages, "") << "the loader complains";
+    // A tune, not a jingle: it loops back after a good while.
+    EXPECT_GT(openmpt_module_get_duration_seconds(m.Module), 40.0);
+    const Loudness l = Measure(m.Render(0, 4.0), 44100);
+    EXPECT_LT(l.Peak, 0.99) << "clips";
+    EXPECT_GT(l.Rms, 0.02) << "too quiet to hear";
+  }
+}
+
+TEST(ContentSounds, TitleMusicIsAudibleFromEveryOrderTheGameStartsIt) {
+  LoadedModule m(Entry("vibe-pp.mo3"));
+  ASSERT_NE(m.Module, nullptr);
+  ASSERT_GE(openmpt_module_get_num_orders(m.Module), 14);
+  for (int order : {0, 5, 13}) {
+    SCOPED_TRACE(order);
+    const std::vector<float> pcm = m.Render(order, 3.0);
+    ASSERT_FALSE(pcm.empty());
+    const Loudness l = Measure(pcm, 44100);
+    EXPECT_LT(l.Peak, 0.99);
+    EXPECT_GT(l.Rms, 0.02);
   }
 }
 

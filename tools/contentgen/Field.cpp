@@ -190,22 +190,6 @@ Canvas CastleCorner() {
   return c;
 }
 
-Canvas HintWindow(int corner) {
-  Canvas c(220, 96);
-  bool left = corner == 0 || corner == 2;
-  bool top = corner == 0 || corner == 1;
-  float y0 = top ? 16.0f : 0.0f, y1 = top ? 96.0f : 80.0f;
-  c.FillRoundRect(2, y0 + 2, 220, y1, 12, Hex(0x000000, 0.35f));
-  c.FillRoundRect(0, y0, 216, y1 - 3, 12, Hex(0xFFF8E1));
-  c.StrokeRoundRect(0, y0, 216, y1 - 3, 12, 2, Hex(0x8D6E3F));
-  float tx = left ? 28.0f : 188.0f;
-  if (top)
-    c.Polygon({tx - 10, y0 + 1, tx + 10, y0 + 1, tx + (left ? -14.0f : 14.0f), 0}, Hex(0xFFF8E1));
-  else
-    c.Polygon({tx - 10, y1 - 4, tx + 10, y1 - 4, tx + (left ? -14.0f : 14.0f), 95}, Hex(0xFFF8E1));
-  return c;
-}
-
 namespace {
 struct Brick {
   float X0, Y0, X1, Y1;
