@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "foundation/Clock.h"
 #include "foundation/Random.h"
@@ -16,7 +17,9 @@ namespace qv::test {
 
 class HeadlessShell {
  public:
-  explicit HeadlessShell(const std::string& tag, const std::string& options = {}) : Dir(tag) {
+  explicit HeadlessShell(const std::string& tag, const std::string& options = {},
+                         std::vector<std::string> args = {})
+      : Dir(tag) {
     namespace fs = std::filesystem;
     const fs::path program = QUORVANE_PROGRAM_DIR;
     for (const char* entry : {"game.zxc", "GameParams.xml", "AddLogo.xml", "Ostrandel.url", "lng", "loading.jpg",
@@ -42,7 +45,7 @@ class HeadlessShell {
     Events = events.get();
     parts.Events = std::move(events);
     parts.OpenAudio = false;
-    parts.Args = Args;
+    parts.Args = std::move(args);
     Shell = std::make_unique<TShell>(std::move(parts));
     Shell->FormCreate(true);
     Shell->FormActivate();
@@ -63,7 +66,6 @@ class HeadlessShell {
 
   TempDir Dir;
   ManualClock Clock;
-  std::vector<std::string> Args;
   THeadlessEvents* Events = nullptr;
   std::unique_ptr<TShell> Shell;
 };
