@@ -502,7 +502,7 @@ void Play(InterfaceBuilder& b) {
     y += 36;
   }
   b.Label("WGame", "WGame_LDropPack", 706, 330, 92, 18, {"Drop pack", "Réserve", "Ablage"}, Text::PanelCentre);
-  b.Label("WGame", "WGame_LDropPackCount", 721, 440, 52, 24, {"3", "", ""}, Text::Gold);
+  b.Label("WGame", "WGame_LDropPackCount", 721, 354, 52, 20, {"3", "", ""}, Text::Gold);
   // Writes the level's own texts onto its background.
   UiObject& temp = b.Label("WGame", "WGame_LTemp", 0, 0, 300, 60, {"", "", ""}, Text::Body);
   InterfaceBuilder::Set(temp, "Visible", "false");
@@ -749,8 +749,8 @@ void Upgrade(InterfaceBuilder& b) {
     UiObject& hint = b.Add("TQelHint", "WUpgrade_HSkill" + n, "WUpgrade");
     InterfaceBuilder::Box(hint, 30, y, 250, 40);
     InterfaceBuilder::Set(hint, "Color", kInk);
-    InterfaceBuilder::Set(hint, "BackGroundColor", Colour(0xFFF6DA));
-    InterfaceBuilder::Set(hint, "BackGroundAlpha", "235");
+    InterfaceBuilder::Set(hint, "BackGroundColor", Colour(0xF2DFA8));
+    InterfaceBuilder::Set(hint, "BackGroundAlpha", "245");
     InterfaceBuilder::Set(hint, "ShowTime", "8000");
     InterfaceBuilder::Set(hint, "Visible", "false");
     InterfaceBuilder::Say(hint, "Caption", s.Hint);
@@ -780,9 +780,11 @@ void GameEnd(InterfaceBuilder& b) {
            Exec("WAfterGameComplete_BOk_MouseUp"), "", kOk);
 
   b.Window("WHighScores", 560, 480, {"High scores", "Meilleurs scores", "Bestenliste"});
-  b.Label("WHighScores", "WHighScores_LPlace", 30, 52, 60, 20, {"No.", "N°", "Nr."}, Text::Heading);
+  UiObject& place = b.Label("WHighScores", "WHighScores_LPlace", 30, 52, 60, 20, {"No.", "N°", "Nr."}, Text::Heading);
+  for (UiProperty& p : place.Props)
+    if (p.Name == "Alignment") p.Value = {"taCenter", "taCenter", "taCenter"};
   b.Label("WHighScores", "WHighScores_LName", 98, 52, 280, 20, {"Name", "Nom", "Name"}, Text::Heading);
-  UiObject& score = b.Label("WHighScores", "WHighScores_LScore", 390, 52, 104, 20, {"Score", "Score", "Punkte"},
+  UiObject& score = b.Label("WHighScores", "WHighScores_LScore", 386, 52, 104, 20, {"Score", "Score", "Punkte"},
                             Text::Heading);
   for (UiProperty& p : score.Props)
     if (p.Name == "Alignment") p.Value = {"taRight", "taRight", "taRight"};
