@@ -240,8 +240,11 @@ class InterfaceBuilder {
     Box(o, 0, 0, 262, 123);
     Set(o, "Picture", "HintWindowLeftTop.png");
     Set(o, "PictureVAlign", "pvaBottom");
+    // Centred text sits inside both balloon shapes: the body below a tip at
+    // the top (from 18 down) and above a tip at the bottom (to 105).
+    Set(o, "Layout", "tlCenter");
     Set(o, "TextShiftLeft", "16");
-    Set(o, "TextShiftTop", "25");
+    Set(o, "TextShiftTop", "0");
     Set(o, "Color", kInk);
     Set(o, "ShowTime", Num(showTime));
     Set(o, "Visible", "false");
@@ -329,7 +332,9 @@ class InterfaceBuilder {
   void Dialog(const std::string& name, const Words& title, const Words& text, const std::string& okScript,
               const std::string& cancelScript, const Words& okCaption) {
     Window(name, 440, 200, title);
-    Label(name, name + "_LText", 30, 56, 380, 72, text, Text::BodyCentre);
+    UiObject& message = Label(name, name + "_LText", 30, 54, 380, 80, text, Text::BodyCentre);
+    for (UiProperty& p : message.Props)
+      if (p.Name == "Layout") p.Value = {"tlCenter", "tlCenter", "tlCenter"};
     if (cancelScript.empty()) {
       Button(name, name + "_BOk", 125, 146, kNormal, okCaption, okScript);
     } else {
@@ -764,15 +769,15 @@ void Upgrade(InterfaceBuilder& b) {
 }
 
 void GameEnd(InterfaceBuilder& b) {
-  b.Window("WGameComplete", 480, 300, {"The kingdom is yours!", "Le royaume est à vous !", "Das Königreich ist Ihres!"});
-  b.Label("WGameComplete", "WGameComplete_LText", 30, 56, 420, 60,
+  b.Window("WGameComplete", 480, 270, {"The kingdom is yours!", "Le royaume est à vous !", "Das Königreich ist Ihres!"});
+  b.Label("WGameComplete", "WGameComplete_LText", 30, 58, 420, 54,
           {"You have completed every level. Enter your name for the high scores:",
            "Vous avez terminé tous les niveaux. Entrez votre nom pour les meilleurs scores :",
            "Sie haben alle Level geschafft. Geben Sie Ihren Namen für die Bestenliste ein:"},
           Text::BodyCentre);
-  UiObject& name = b.Edit("WGameComplete", "WGameComplete_EName", 60, 150, 360, 24);
+  UiObject& name = b.Edit("WGameComplete", "WGameComplete_EName", 60, 124, 360, 24);
   InterfaceBuilder::Set(name, "Focused", "true");
-  b.Button("WGameComplete", "WGameComplete_BOk", 145, 240, kNormal, kOk, Exec("WGameComplete_BOk_MouseUp"));
+  b.Button("WGameComplete", "WGameComplete_BOk", 145, 206, kNormal, kOk, Exec("WGameComplete_BOk_MouseUp"));
   b.Dialog("WAfterGameComplete", {"Congratulations", "Félicitations", "Glückwunsch"},
            {"Your score is in the high-score table. Thank you for playing!",
             "Votre score est dans le tableau des meilleurs. Merci d'avoir joué !",
@@ -830,7 +835,8 @@ void SavedGames(InterfaceBuilder& b) {
     const std::string w = f.Window;
     b.Window(w, 620, 470, f.Title);
     UiObject& grid = b.Grid(w, w + "_GFiles", 24, 52, 540, 262, columns, 1);
-    InterfaceBuilder::Set(grid, "SoundMouseDown", kClick);
+    // No click sound here: a click on a row runs the script twice (once
+    // more through the linked scroll bar), and so would its sound.
     InterfaceBuilder::Set(grid, "OnMouseDown", Exec(w + "_GFiles_MouseDown"));
     UiObject& scroll = b.Slider(w, w + "_SScroll", 572, 52, 262, true);
     InterfaceBuilder::Set(scroll, "Min", "0");
@@ -891,7 +897,9 @@ void Settings(InterfaceBuilder& b) {
 
   // The game adds a button below this one for every other language file.
   b.Window("WLanguage", 440, 300, {"Language", "Langue", "Sprache"});
-  UiObject& en = b.Radio("WLanguage", "WLanguage_RBENU", 125, 60, 190, 1, {"English", "", ""}, "");
+  b.Label("WLanguage", "WLanguage_LChoose", 30, 54, 380, 22,
+          {"Language of the game:", "Langue du jeu :", "Sprache des Spiels:"}, Text::Heading);
+  UiObject& en = b.Radio("WLanguage", "WLanguage_RBENU", 125, 84, 190, 1, {"English", "", ""}, "");
   InterfaceBuilder::Set(en, "Checked", "true");
   b.Button("WLanguage", "WLanguage_BOk", 22, 244, kNormal, kOk, Exec("WLanguage_BOk_MouseUp"));
   b.Button("WLanguage", "WLanguage_BCancel", 228, 244, kNormal, {"Cancel", "Annuler", "Abbrechen"},
