@@ -47,9 +47,10 @@ void TQelRichLabel::SetLinkMouseOverColor(uint32_t value) {
 
 void TQelRichLabel::SplitCaption() {
   if (!FFont && !FontName.empty()) ResolveFont();
-  if (FCaption.empty() || !FFont || Width == 0 || Height == 0) return;
+  // Emptied first, so that an emptied caption does not leave the old words.
   FLinks.clear();
   FBlocks.clear();
+  if (FCaption.empty() || !FFont || Width == 0 || Height == 0) return;
   TRichStyle style;
   style.Color = Color;
   style.Alignment = Alignment;
