@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "../tests/ui/FakeGraphic.h"
+#include "foundation/Log.h"
 #include "ui/QelFontEngine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -37,5 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
   }
+  // The log buffers until the shell installs its sink; runs must not pile it up.
+  qv::Log::TakeBuffered();
   return 0;
 }

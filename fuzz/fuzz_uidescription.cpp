@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "../tests/ui/FakeGraphic.h"
+#include "foundation/Log.h"
 #include "ui/QelFontEngine.h"
 #include "ui/QelInterfaceEngine.h"
 
@@ -115,5 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     engine.HideModalList();
     engine.DrawInterface();
   });
+  // The log buffers until the shell installs its sink; runs must not pile it up.
+  qv::Log::TakeBuffered();
   return 0;
 }
