@@ -322,7 +322,8 @@ std::vector<std::string> FitProblems(const UiWidget& w, const ShippedFont& font)
     const RichLayout r = LayRich(font, caption, width - w.Int("TextShiftLeft"));
     if (r.Wrapped > 0) out.push_back(what + " breaks a line by itself");
     if (r.Widest > width - w.Int("TextShiftLeft") - 12) out.push_back(what + " runs into the balloon's edge");
-    if (w.Int("TextShiftTop") + r.Height > 102) out.push_back(what + " runs below the balloon");
+    const int top = w.Int("TextShiftTop") + (w.Get("Layout") == "tlCenter" ? height / 2 - r.Height / 2 : 0);
+    if (top < 22 || top + r.Height > 101) out.push_back(what + " runs out of the balloon's body");
   } else if (w.Class == "TQelHint") {
     const RichLayout r = LayRich(font, caption, width - w.Int("TextShiftLeft"));
     if (r.Height > 5 * h) out.push_back(what + " is longer than five lines");

@@ -20,17 +20,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Names written in the sources between double quotes with one of the
-// extensions, so that a sound the code starts to play is checked at once.
+// Names of sounds in the program's sources (between double quotes) and in the
+// hand-written content (interface description, language files, levels), so
+// that a sound the code or a window starts to play is checked at once.
 std::set<std::string> NamesInSources(const std::string& extension) {
   const std::regex quoted("\"([A-Za-z0-9_-]+\\." + extension + ")\"");
+  const std::regex word("([A-Za-z0-9_-]+\\." + extension + ")\\b");
   std::set<std::string> out;
-  const fs::path src = ContentSources().parent_path() / "src";
-  for (const auto& e : fs::recursive_directory_iterator(src)) {
-    if (!e.is_regular_file()) continue;
-    const std::string text = ReadText(e.path());
-    for (std::sregex_iterator it(text.begin(), text.end(), quoted), end; it != end; ++it) out.insert((*it)[1]);
-  }
+  auto scan = [&](const fs::path& folder, const std::regex& pattern) {
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+      if (!e.is_regular_file() || e.path().extension() == ".md") continue;
+      const std::string text = ReadText(e.path());
+      for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it) out.insert((*it)[1]);
+    }
+  };
+  scan(ContentSources().parent_path() / "src", quoted);
+  scan(ContentSources(), word);
   return out;
 }
 
@@ -89,17 +94,23 @@ size_t ReadMem(void* out, size_t size, size_t count, void* source) {
 
 // Decodes the first channel; an empty result when the stream does not open.
 std::vector<float> DecodeVorbis(const std::vector<uint8_t>& bytes, int& rate) {
+  struct OpenFile {
+    OggVorbis_File File;
+    bool Opened = false;
+    ~OpenFile() {
+      if (Opened) ov_clear(&File);
+    }
+  } vf;
   MemoryReader reader{&bytes};
   ov_callbacks cb{ReadMem, nullptr, nullptr, nullptr};
-  OggVorbis_File vf;
-  if (ov_open_callbacks(&reader, &vf, nullptr, 0, cb) != 0) return {};
-  rate = int(ov_info(&vf, -1)->rate);
+  vf.Opened = ov_open_callbacks(&reader, &vf.File, nullptr, 0, cb) == 0;
+  if (!vf.Opened) return {};
+  rate = int(ov_info(&vf.File, -1)->rate);
   std::vector<float> out;
   float** pcm = nullptr;
   int section = 0;
   long n;
-  while ((n = ov_read_float(&vf, &pcm, 4096, &section)) > 0) out.insert(out.end(), pcm[0], pcm[0] + n);
-  ov_clear(&vf);
+  while ((n = ov_read_float(&vf.File, &pcm, 4096, &section)) > 0) out.insert(out.end(), pcm[0], pcm[0] + n);
   return out;
 }
 
@@ -131,8 +142,8 @@ TEST(ContentSounds, EverySampleIsInTheArchiveAndPlaysBriefly) {
 // loader has to say about the file.
 struct LoadedModule {
   explicit LoadedModule(const std::vector<uint8_t>& bytes) {
-    Module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), &LoadedModule::Note, this, nullptr,
-                                                nullptr, nullptr, nullptr, nullptr);
+    Module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), &LoadedModule::Note, this, nullptr, nullptr,
+                                                nullptr, nullptr, nullptr);
   }
   ~LoadedModule() {
     if (Module) openmpt_module_destroy(Module);

@@ -53,7 +53,7 @@ Canvas CanvasTexture(int variant) {
   return c;
 }
 
-Canvas FieldFrame(Fonts& f) {
+Canvas FieldFrame(Fonts& /*f*/) {
   // A dark vignette around the screen and the right-hand panel with the drop
   // pack slot at (731, 375) - (763, 427).
   Canvas c(800, 600);
@@ -70,12 +70,12 @@ Canvas FieldFrame(Fonts& f) {
   c.FillRect(704, 0, 706, 600, Hex(0xC99A45));
   c.FillRoundRect(712, 16, 792, 70, 6, Hex(0x2A180A, 0.85f));
   c.StrokeRoundRect(712, 16, 792, 70, 6, 1.5f, Hex(0xE0B04A));
-  f.Serif.DrawCentred(c, "SCORE", 752, 32, 11, Hex(0xE0B04A));
+  // The words over the score and the drop pack are labels of the game
+  // window, in the player's language.
   c.FillRoundRect(721, 352, 773, 437, 6, Hex(0x1C1008, 0.9f));
   c.StrokeRoundRect(721, 352, 773, 437, 6, 1.5f, Hex(0xE0B04A));
   c.FillRoundRect(731, 375, 763, 427, 3.5f, Hex(0x000000, 0.5f));
   c.StrokeRoundRect(731, 375, 763, 427, 3.5f, 1.0f, Hex(0xFFFFFF, 0.5f));
-  f.Sans.DrawCentred(c, "DROP", 747, 368, 9, Hex(0xE0B04A));
   for (int i = 0; i < 4; ++i) {
     c.FillCircle(712 + float(i % 2) * 80, 100 + float(i / 2) * 460, 3, Hex(0xC99A45));
   }

@@ -240,8 +240,11 @@ class InterfaceBuilder {
     Box(o, 0, 0, 262, 123);
     Set(o, "Picture", "HintWindowLeftTop.png");
     Set(o, "PictureVAlign", "pvaBottom");
+    // Centred text sits inside both balloon shapes: the body below a tip at
+    // the top (from 18 down) and above a tip at the bottom (to 105).
+    Set(o, "Layout", "tlCenter");
     Set(o, "TextShiftLeft", "16");
-    Set(o, "TextShiftTop", "25");
+    Set(o, "TextShiftTop", "0");
     Set(o, "Color", kInk);
     Set(o, "ShowTime", Num(showTime));
     Set(o, "Visible", "false");
@@ -329,7 +332,9 @@ class InterfaceBuilder {
   void Dialog(const std::string& name, const Words& title, const Words& text, const std::string& okScript,
               const std::string& cancelScript, const Words& okCaption) {
     Window(name, 440, 200, title);
-    Label(name, name + "_LText", 30, 56, 380, 72, text, Text::BodyCentre);
+    UiObject& message = Label(name, name + "_LText", 30, 54, 380, 80, text, Text::BodyCentre);
+    for (UiProperty& p : message.Props)
+      if (p.Name == "Layout") p.Value = {"tlCenter", "tlCenter", "tlCenter"};
     if (cancelScript.empty()) {
       Button(name, name + "_BOk", 125, 146, kNormal, okCaption, okScript);
     } else {
@@ -502,7 +507,7 @@ void Play(InterfaceBuilder& b) {
     y += 36;
   }
   b.Label("WGame", "WGame_LDropPack", 706, 330, 92, 18, {"Drop pack", "Réserve", "Ablage"}, Text::PanelCentre);
-  b.Label("WGame", "WGame_LDropPackCount", 721, 440, 52, 24, {"3", "", ""}, Text::Gold);
+  b.Label("WGame", "WGame_LDropPackCount", 721, 354, 52, 20, {"3", "", ""}, Text::Gold);
   // Writes the level's own texts onto its background.
   UiObject& temp = b.Label("WGame", "WGame_LTemp", 0, 0, 300, 60, {"", "", ""}, Text::Body);
   InterfaceBuilder::Set(temp, "Visible", "false");
@@ -749,8 +754,8 @@ void Upgrade(InterfaceBuilder& b) {
     UiObject& hint = b.Add("TQelHint", "WUpgrade_HSkill" + n, "WUpgrade");
     InterfaceBuilder::Box(hint, 30, y, 250, 40);
     InterfaceBuilder::Set(hint, "Color", kInk);
-    InterfaceBuilder::Set(hint, "BackGroundColor", Colour(0xFFF6DA));
-    InterfaceBuilder::Set(hint, "BackGroundAlpha", "235");
+    InterfaceBuilder::Set(hint, "BackGroundColor", Colour(0xF2DFA8));
+    InterfaceBuilder::Set(hint, "BackGroundAlpha", "245");
     InterfaceBuilder::Set(hint, "ShowTime", "8000");
     InterfaceBuilder::Set(hint, "Visible", "false");
     InterfaceBuilder::Say(hint, "Caption", s.Hint);
@@ -764,15 +769,15 @@ void Upgrade(InterfaceBuilder& b) {
 }
 
 void GameEnd(InterfaceBuilder& b) {
-  b.Window("WGameComplete", 480, 300, {"The kingdom is yours!", "Le royaume est à vous !", "Das Königreich ist Ihres!"});
-  b.Label("WGameComplete", "WGameComplete_LText", 30, 56, 420, 60,
+  b.Window("WGameComplete", 480, 270, {"The kingdom is yours!", "Le royaume est à vous !", "Das Königreich ist Ihres!"});
+  b.Label("WGameComplete", "WGameComplete_LText", 30, 58, 420, 54,
           {"You have completed every level. Enter your name for the high scores:",
            "Vous avez terminé tous les niveaux. Entrez votre nom pour les meilleurs scores :",
            "Sie haben alle Level geschafft. Geben Sie Ihren Namen für die Bestenliste ein:"},
           Text::BodyCentre);
-  UiObject& name = b.Edit("WGameComplete", "WGameComplete_EName", 60, 150, 360, 24);
+  UiObject& name = b.Edit("WGameComplete", "WGameComplete_EName", 60, 124, 360, 24);
   InterfaceBuilder::Set(name, "Focused", "true");
-  b.Button("WGameComplete", "WGameComplete_BOk", 145, 240, kNormal, kOk, Exec("WGameComplete_BOk_MouseUp"));
+  b.Button("WGameComplete", "WGameComplete_BOk", 145, 206, kNormal, kOk, Exec("WGameComplete_BOk_MouseUp"));
   b.Dialog("WAfterGameComplete", {"Congratulations", "Félicitations", "Glückwunsch"},
            {"Your score is in the high-score table. Thank you for playing!",
             "Votre score est dans le tableau des meilleurs. Merci d'avoir joué !",
@@ -780,9 +785,11 @@ void GameEnd(InterfaceBuilder& b) {
            Exec("WAfterGameComplete_BOk_MouseUp"), "", kOk);
 
   b.Window("WHighScores", 560, 480, {"High scores", "Meilleurs scores", "Bestenliste"});
-  b.Label("WHighScores", "WHighScores_LPlace", 30, 52, 60, 20, {"No.", "N°", "Nr."}, Text::Heading);
+  UiObject& place = b.Label("WHighScores", "WHighScores_LPlace", 30, 52, 60, 20, {"No.", "N°", "Nr."}, Text::Heading);
+  for (UiProperty& p : place.Props)
+    if (p.Name == "Alignment") p.Value = {"taCenter", "taCenter", "taCenter"};
   b.Label("WHighScores", "WHighScores_LName", 98, 52, 280, 20, {"Name", "Nom", "Name"}, Text::Heading);
-  UiObject& score = b.Label("WHighScores", "WHighScores_LScore", 390, 52, 104, 20, {"Score", "Score", "Punkte"},
+  UiObject& score = b.Label("WHighScores", "WHighScores_LScore", 386, 52, 104, 20, {"Score", "Score", "Punkte"},
                             Text::Heading);
   for (UiProperty& p : score.Props)
     if (p.Name == "Alignment") p.Value = {"taRight", "taRight", "taRight"};
@@ -828,7 +835,8 @@ void SavedGames(InterfaceBuilder& b) {
     const std::string w = f.Window;
     b.Window(w, 620, 470, f.Title);
     UiObject& grid = b.Grid(w, w + "_GFiles", 24, 52, 540, 262, columns, 1);
-    InterfaceBuilder::Set(grid, "SoundMouseDown", kClick);
+    // No click sound here: a click on a row runs the script twice (once
+    // more through the linked scroll bar), and so would its sound.
     InterfaceBuilder::Set(grid, "OnMouseDown", Exec(w + "_GFiles_MouseDown"));
     UiObject& scroll = b.Slider(w, w + "_SScroll", 572, 52, 262, true);
     InterfaceBuilder::Set(scroll, "Min", "0");
@@ -889,7 +897,9 @@ void Settings(InterfaceBuilder& b) {
 
   // The game adds a button below this one for every other language file.
   b.Window("WLanguage", 440, 300, {"Language", "Langue", "Sprache"});
-  UiObject& en = b.Radio("WLanguage", "WLanguage_RBENU", 125, 60, 190, 1, {"English", "", ""}, "");
+  b.Label("WLanguage", "WLanguage_LChoose", 30, 54, 380, 22,
+          {"Language of the game:", "Langue du jeu :", "Sprache des Spiels:"}, Text::Heading);
+  UiObject& en = b.Radio("WLanguage", "WLanguage_RBENU", 125, 84, 190, 1, {"English", "", ""}, "");
   InterfaceBuilder::Set(en, "Checked", "true");
   b.Button("WLanguage", "WLanguage_BOk", 22, 244, kNormal, kOk, Exec("WLanguage_BOk_MouseUp"));
   b.Button("WLanguage", "WLanguage_BCancel", 228, 244, kNormal, {"Cancel", "Annuler", "Abbrechen"},

@@ -35,7 +35,7 @@ struct Sample {
   std::string Name;
   std::vector<int16_t> Data;
   bool Loop = false;
-  uint8_t Volume = 64;   // 0..64
+  uint8_t Volume = 64;  // 0..64
   uint8_t Panning = 128;
   int8_t RelativeNote = 0;
   std::vector<EnvelopePoint> Envelope;  // empty: none
@@ -63,9 +63,9 @@ std::vector<int16_t> PeriodicWave(const std::vector<float>& harmonics) {
 }
 
 Sample LeadSample(int timbre) {
-  static const std::vector<float> waves[3] = {{1, 0.35f, 0.2f, 0.1f},
-                                              {1, 0.15f, 0.08f},
-                                              {1, 0.08f, 0.5f, 0.05f, 0.3f, 0.03f, 0.15f}};
+  static const std::vector<float> waves[3] = {{1, 0.35f, 0.2f, 0.1f},                        // soft organ
+                                              {1, 0.15f, 0.08f},                             // flute
+                                              {1, 0.08f, 0.5f, 0.05f, 0.3f, 0.03f, 0.15f}};  // reed: odd harmonics
   Sample s;
   s.Name = "Lead";
   s.Data = PeriodicWave(waves[std::clamp(timbre, 0, 2)]);
@@ -218,6 +218,16 @@ class Harmony {
     const int step = degree - octave * 7;
     return Key + 12 * octave + (Minor ? minor : major)[step];
   }
+  // The pitch of a degree sounding over a chord: in a minor key the chord on
+  // the fifth degree is major (its third, the seventh degree, is raised), so
+  // that it leads home.
+  int Over(int degree, int chord) const {
+    const bool leading = Minor && chord == 4 && ((degree % 7) + 7) % 7 == 6;
+    return Pitch(degree) + (leading ? 1 : 0);
+  }
+  // The sixth degree of a minor key rubs a half step against the fifth below
+  // it while the major chord on the fifth sounds: melodies step past it.
+  bool Rubs(int degree, int chord) const { return Minor && chord == 4 && ((degree % 7) + 7) % 7 == 5; }
   // Whether a degree belongs to the triad on a chord degree.
   static bool InChord(int degree, int chord) {
     const int d = ((degree - chord) % 7 + 7) % 7;
@@ -242,11 +252,11 @@ struct NoteAt {
 // Rhythms of one bar (16 rows, a row is a sixteenth).
 const std::vector<std::vector<NoteAt>>& Rhythms() {
   static const std::vector<std::vector<NoteAt>> r = {
-      {{0, 4}, {4, 2}, {6, 2}, {8, 6}, {14, 2}},
-      {{0, 3}, {3, 3}, {6, 2}, {8, 4}, {12, 4}},
-      {{0, 2}, {2, 2}, {4, 4}, {8, 2}, {10, 2}, {12, 4}},
-      {{0, 6}, {6, 2}, {8, 8}},
-      {{2, 2}, {4, 2}, {6, 2}, {8, 4}, {12, 2}, {14, 2}},
+      {{0, 4}, {4, 2}, {6, 2}, {8, 6}, {14, 2}},           // long, short, short, long
+      {{0, 3}, {3, 3}, {6, 2}, {8, 4}, {12, 4}},           // dotted
+      {{0, 2}, {2, 2}, {4, 4}, {8, 2}, {10, 2}, {12, 4}},  // running
+      {{0, 6}, {6, 2}, {8, 8}},                            // broad
+      {{2, 2}, {4, 2}, {6, 2}, {8, 4}, {12, 2}, {14, 2}},  // off the beat
   };
   return r;
 }
@@ -284,9 +294,10 @@ void WriteMelody(Pattern& p, const Section& s, const Harmony& h) {
         if (degree > 13) step = -std::abs(step);
         if (degree < 5) step = std::abs(step);
         degree += step;
+        if (h.Rubs(degree, chord)) degree += step > 0 ? 1 : -1;
       }
       if (lastEnd >= 0 && lastEnd < row) Release(p, lastEnd, chMelody);
-      Put(p, row, chMelody, h.Pitch(degree), kLead, strong ? 64 : 52);
+      Put(p, row, chMelody, h.Over(degree, chord), kLead, strong ? 64 : 52);
       lastEnd = row + rhythm[n].Length;
     }
   }
@@ -295,11 +306,12 @@ void WriteMelody(Pattern& p, const Section& s, const Harmony& h) {
 
 void WriteArpeggio(Pattern& p, const Section& s, const Harmony& h) {
   static const int figure[8] = {0, 2, 4, 7, 4, 2, 0, 2};  // degrees above the chord's root
-  for (int bar = 0; bar < 4; ++bar)
+  for (int bar = 0; bar < 4; ++bar) {
+    const int chord = s.Chords[bar];
+    const int shift = Harmony::Into(h.Pitch(chord), 64) - h.Pitch(chord);  // into the octave above E4
     for (int i = 0; i < 8; ++i)
-      Put(p, bar * 16 + i * 2, chArp, Harmony::Into(h.Pitch(s.Chords[bar]), 64) + (h.Pitch(s.Chords[bar] + figure[i]) -
-                                                                                  h.Pitch(s.Chords[bar])),
-          kBell, i % 4 == 0 ? 48 : 34);
+      Put(p, bar * 16 + i * 2, chArp, h.Over(chord + figure[i], chord) + shift, kBell, i % 4 == 0 ? 48 : 34);
+  }
 }
 
 void WriteBass(Pattern& p, const Section& s, const Harmony& h) {
@@ -322,7 +334,7 @@ void WritePad(Pattern& p, const Section& s, const Harmony& h) {
   for (int bar = 0; bar < 4; ++bar) {
     if (bar > 0 && s.Chords[bar] == s.Chords[bar - 1]) continue;
     for (int v = 0; v < 3; ++v)
-      Put(p, bar * 16, chPad1 + v, Harmony::Into(h.Pitch(s.Chords[bar] + 2 * v), 55), kPad);
+      Put(p, bar * 16, chPad1 + v, Harmony::Into(h.Over(s.Chords[bar] + 2 * v, s.Chords[bar]), 55), kPad);
   }
 }
 
@@ -485,8 +497,8 @@ std::vector<uint8_t> WriteXm(const SongPlan& plan) {
     out.Append(packed);
   }
 
-  for (const Sample& s : {LeadSample(plan.LeadTimbre), BellSample(), BassSample(), PadSample(), KickSample(),
-                          SnareSample(), HatSample()})
+  for (const Sample& s :
+       {LeadSample(plan.LeadTimbre), BellSample(), BassSample(), PadSample(), KickSample(), SnareSample(), HatSample()})
     WriteInstrument(out, s);
   return out.B;
 }
@@ -517,14 +529,14 @@ std::vector<MusicItem> MusicCatalogue() {
     p.Bpm = 116;
     p.LeadTimbre = 1;
     p.Patterns = {
-        section({0, 5, 3, 4}, false, 0, false, true, 1, 1, true, false),     // 0 introduction
-        section({0, 5, 3, 4}, true, 11, false, true, 0, 2, true, false),     // 1 A
-        section({0, 5, 3, 4}, true, 11, true, true, 0, 2, true, true),       // 2 A, closing
-        section({3, 4, 2, 5}, true, 23, false, false, 2, 2, true, false),    // 3 B
-        section({3, 4, 1, 4}, true, 29, false, true, 2, 2, true, true),      // 4 B, to the dominant
-        section({5, 3, 0, 4}, true, 37, false, true, 1, 1, true, false),     // 5 C, calm
-        section({5, 3, 1, 4}, true, 41, true, true, 0, 2, true, true),       // 6 C, closing
-        section({0, 0, 3, 4}, false, 0, false, false, 2, 2, false, true),    // 7 break
+        section({0, 5, 3, 4}, false, 0, false, true, 1, 1, true, false),   // 0 introduction
+        section({0, 5, 3, 4}, true, 11, false, true, 0, 2, true, false),   // 1 A
+        section({0, 5, 3, 4}, true, 11, true, true, 0, 2, true, true),     // 2 A, closing
+        section({3, 4, 2, 5}, true, 23, false, false, 2, 2, true, false),  // 3 B
+        section({3, 4, 1, 4}, true, 29, false, true, 2, 2, true, true),    // 4 B, to the dominant
+        section({5, 3, 0, 4}, true, 37, false, true, 1, 1, true, false),   // 5 C, calm
+        section({5, 3, 1, 4}, true, 41, true, true, 0, 2, true, true),     // 6 C, closing
+        section({0, 0, 3, 4}, false, 0, false, false, 2, 2, false, true),  // 7 break
     };
     p.Orders = {0, 1, 2, 3, 4, 0, 1, 2, 5, 6, 3, 4, 7, 0, 1, 2};
     p.Restart = 1;

@@ -17,15 +17,15 @@ struct Section {
   uint32_t MelodySeed = 1;
   bool EndOnTonic = false;  // the melody's last note resolves to the key note
   bool Arpeggio = false;
-  int Bass = -1;            // bass figure 0..2, -1 none
-  int Drums = 0;            // 0 none, 1 light, 2 full
+  int Bass = -1;  // bass figure 0..2, -1 none
+  int Drums = 0;  // 0 none, 1 light, 2 full
   bool Pad = true;
-  bool Fill = false;        // a snare fill ends the section
+  bool Fill = false;  // a snare fill ends the section
 };
 
 struct SongPlan {
   std::string Title;
-  int Key = 60;        // the key note (MIDI number)
+  int Key = 60;  // the key note (MIDI number)
   bool Minor = false;
   int Bpm = 120;
   int Speed = 6;       // ticks per row

@@ -260,7 +260,8 @@ Canvas TitleBackground(Fonts& f, const Canvas& kingdom, bool loading) {
       Rgba p = c.Get(x, y);
       float dx = (float(x) - 400) / 400, dy = (float(y) - 300) / 300;
       float k = 0.55f - 0.25f * std::min(1.0f, dx * dx + dy * dy);
-      c.Set(x, y, Rgba{p.R * k + 0.03f, p.G * k + 0.02f, p.B * k + 0.05f, 1});
+      // Warm, like old varnish.
+      c.Set(x, y, Rgba{p.R * k * 1.08f + 0.05f, p.G * k * 0.9f + 0.03f, p.B * k * 0.65f + 0.01f, 1});
     }
   // The name on a wooden banner.
   c.FillShape(150, 40, 650, 150, [](float x, float y) { return InRoundRect(x, y, 150, 40, 650, 150, 16); },
