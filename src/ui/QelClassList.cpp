@@ -4,6 +4,16 @@
 #include "ui/QelFont.h"
 #include "ui/QelInterfaceClasses.h"
 #include "ui/QelInterfaceEngine.h"
+#include "ui/QelCheckBox.h"
+#include "ui/QelEdit.h"
+#include "ui/QelGrid.h"
+#include "ui/QelHint.h"
+#include "ui/QelLabel.h"
+#include "ui/QelMoving.h"
+#include "ui/QelProgressBar.h"
+#include "ui/QelRadioButton.h"
+#include "ui/QelRichLabel.h"
+#include "ui/QelSlider.h"
 
 namespace qv {
 
@@ -13,9 +23,16 @@ void RegisterInterfaceClasses() {
     TQelClassReg& reg = ClassReg();
     reg.Register(TQelForm::StaticClass());
     reg.Register(TQelTabForm::StaticClass());
-    // Next, as they land: TQelLabel, TQelCheckBox, TQelRadioButton,
-    // TQelEdit, TQelSlider, TQelGrid, TQelProgressBar, TQelRichLabel,
-    // TQelHint, TQelMoving.
+    reg.Register(TQelLabel::StaticClass());
+    reg.Register(TQelCheckBox::StaticClass());
+    reg.Register(TQelRadioButton::StaticClass());
+    reg.Register(TQelEdit::StaticClass());
+    reg.Register(TQelSlider::StaticClass());
+    reg.Register(TQelGrid::StaticClass());
+    reg.Register(TQelProgressBar::StaticClass());
+    reg.Register(TQelRichLabel::StaticClass());
+    reg.Register(TQelHint::StaticClass());
+    reg.Register(TQelMoving::StaticClass());
     return true;
   }();
   (void)registered;

@@ -377,8 +377,11 @@ void TQelInterfaceEngine::ChangeModal(std::string_view hideName, std::string_vie
   bool onStack = std::any_of(ModalStack.begin(), ModalStack.end(),
                              [&](const TQelInterfaceObject* w) { return w->Name() == hideName; });
   if (!onStack) return;
+  const std::string hide(hideName);
   const std::string show(showName);
-  HideModal(hideName);
+  // Window by window, so that each uncovered window learns what covered it.
+  while (ModalStack.back()->Name() != hide) HideTopModal();
+  HideTopModal();
   ShowModal(show);
   if (TQelInterfaceObject* top = TopModal()) top->Invalidate();
   Changed = true;

@@ -85,7 +85,10 @@ TTextBlocks SplitLabelText(std::u16string_view text, const ITextMeasure& font, i
         s = p;
         b = p;
       } else {
-        finish(block, s, b);
+        // The whole run of blanks around the break stays off both lines.
+        size_t end = b;
+        while (end > s && at(end - 1) == u' ') --end;
+        finish(block, s, end);
         while (b <= len && at(b) == u' ') ++b;
         s = p = b;
       }

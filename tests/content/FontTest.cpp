@@ -51,8 +51,15 @@ TEST(ContentFont, EveryLatin1AndTypographicCharacterHasItsOwnGlyph) {
 TEST(ContentFont, GlyphsLieInsideThePictureAndShowInk) {
   const ShippedFont& font = QelUnicodeFont();
   const TPngImage pic = FontPicture(font);
-  // The glyphs are drawn tinted through their alpha: without alpha no text shows.
+  // The glyphs are drawn tinted through their alpha: a font surface without
+  // alpha shows no text at all.
   ASSERT_FALSE(pic.Alpha.empty());
+  SurfaceStore store;
+  store.LoadPng(font.Picture);
+  const SurfaceStore::Info surface = store.Find(font.Picture);
+  ASSERT_TRUE(surface.Found);
+  EXPECT_TRUE(surface.Alpha);
+  EXPECT_EQ(surface.Width, pic.Width);
   for (const auto& [code, g] : font.Glyphs) {
     SCOPED_TRACE("U+" + std::to_string(int(code)));
     ASSERT_GE(g.X, 0);

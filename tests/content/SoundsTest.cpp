@@ -1,6 +1,7 @@
 // Every sample the game or a widget plays and every music module it starts is
 // in the archive, decodes, and is neither silent nor clipped.
 #include <gtest/gtest.h>
+#include <libopenmpt/libopenmpt.h>
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <set>
 
 #include "content/ContentSupport.h"
+#include "foundation/QelException.h"
 #include "foundation/StrUtils.h"
 
 namespace qv::test {
@@ -18,17 +20,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Names written in the sources between double quotes with one of the
-// extensions, so that a sound the code starts to play is checked at once.
+// Names of sounds in the program's sources (between double quotes) and in the
+// hand-written content (interface description, language files, levels), so
+// that a sound the code or a window starts to play is checked at once.
 std::set<std::string> NamesInSources(const std::string& extension) {
   const std::regex quoted("\"([A-Za-z0-9_-]+\\." + extension + ")\"");
+  const std::regex word("([A-Za-z0-9_-]+\\." + extension + ")\\b");
   std::set<std::string> out;
-  const fs::path src = ContentSources().parent_path() / "src";
-  for (const auto& e : fs::recursive_directory_iterator(src)) {
-    if (!e.is_regular_file()) continue;
-    const std::string text = ReadText(e.path());
-    for (std::sregex_iterator it(text.begin(), text.end(), quoted), end; it != end; ++it) out.insert((*it)[1]);
-  }
+  auto scan = [&](const fs::path& folder, const std::regex& pattern) {
+    for (const auto& e : fs::recursive_directory_iterator(folder)) {
+      if (!e.is_regular_file() || e.path().extension() == ".md") continue;
+      const std::string text = ReadText(e.path());
+      for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it) out.insert((*it)[1]);
+    }
+  };
+  scan(ContentSources().parent_path() / "src", quoted);
+  scan(ContentSources(), word);
   return out;
 }
 
@@ -39,6 +46,20 @@ std::set<std::string> Samples() {
   for (const char* n : {"OpenMap.ogg", "BonusInit.ogg", "LevelDone.ogg", "LevelFailed.ogg", "Error.ogg", "Click.ogg",
                         "Over.ogg", "Check.ogg"})
     names.insert(n);
+  return names;
+}
+
+// Every module the game starts: the title music, the levels' "Music" and any
+// module named in the sources.
+std::set<std::string> MusicModules() {
+  std::set<std::string> names = NamesInSources("mo3");
+  names.insert("vibe-pp.mo3");
+  for (const std::string& level : LevelEntries()) {
+    auto file = ParseTags(EntryText(WorkingArchive(), level));
+    if (file->Tags.empty()) throw Exception(level + " holds no tags");
+    const std::string music = Attr(*file->Tags.front(), "Music");
+    if (!music.empty()) names.insert(music);
+  }
   return names;
 }
 
@@ -73,17 +94,23 @@ size_t ReadMem(void* out, size_t size, size_t count, void* source) {
 
 // Decodes the first channel; an empty result when the stream does not open.
 std::vector<float> DecodeVorbis(const std::vector<uint8_t>& bytes, int& rate) {
+  struct OpenFile {
+    OggVorbis_File File;
+    bool Opened = false;
+    ~OpenFile() {
+      if (Opened) ov_clear(&File);
+    }
+  } vf;
   MemoryReader reader{&bytes};
   ov_callbacks cb{ReadMem, nullptr, nullptr, nullptr};
-  OggVorbis_File vf;
-  if (ov_open_callbacks(&reader, &vf, nullptr, 0, cb) != 0) return {};
-  rate = int(ov_info(&vf, -1)->rate);
+  vf.Opened = ov_open_callbacks(&reader, &vf.File, nullptr, 0, cb) == 0;
+  if (!vf.Opened) return {};
+  rate = int(ov_info(&vf.File, -1)->rate);
   std::vector<float> out;
   float** pcm = nullptr;
   int section = 0;
   long n;
-  while ((n = ov_read_float(&vf, &pcm, 4096, &section)) > 0) out.insert(out.end(), pcm[0], pcm[0] + n);
-  ov_clear(&vf);
+  while ((n = ov_read_float(&vf.File, &pcm, 4096, &section)) > 0) out.insert(out.end(), pcm[0], pcm[0] + n);
   return out;
 }
 
@@ -108,6 +135,67 @@ TEST(ContentSounds, EverySampleIsInTheArchiveAndPlaysBriefly) {
     EXPECT_LT(l.Seconds, 3.0);  // samples overlap play: long ones would pile up
     EXPECT_LT(l.Peak, 0.99) << "clips";
     EXPECT_GT(l.Rms, 0.03) << "too quiet to hear";
+  }
+}
+
+// A module loaded from memory the way the game loads it, with whatever the
+// loader has to say about the file.
+struct LoadedModule {
+  explicit LoadedModule(const std::vector<uint8_t>& bytes) {
+    Module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), &LoadedModule::Note, this, nullptr, nullptr,
+                                                nullptr, nullptr, nullptr);
+  }
+  ~LoadedModule() {
+    if (Module) openmpt_module_destroy(Module);
+  }
+  LoadedModule(const LoadedModule&) = delete;
+  LoadedModule& operator=(const LoadedModule&) = delete;
+  static void Note(const char* message, void* self) { static_cast<LoadedModule*>(self)->Messages += message; }
+
+  // A few seconds from the start of an order, left channel and right channel
+  // one after the other.
+  std::vector<float> Render(int order, double seconds) {
+    openmpt_module_set_position_order_row(Module, order, 0);
+    std::vector<float> pcm(size_t(seconds * 44100) * 2);
+    const size_t frames = openmpt_module_read_interleaved_float_stereo(Module, 44100, pcm.size() / 2, pcm.data());
+    pcm.resize(frames * 2);
+    return pcm;
+  }
+
+  openmpt_module* Module = nullptr;
+  std::string Messages;
+};
+
+TEST(ContentSounds, EveryMusicModuleLoadsAndPlaysATune) {
+  const std::set<std::string> names = MusicModules();
+  // The title music and four level tunes at least.
+  ASSERT_GE(names.size(), 5u);
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const std::vector<uint8_t> bytes = Entry(name);
+    ASSERT_FALSE(bytes.empty()) << "not in the archive";
+    LoadedModule m(bytes);
+    ASSERT_NE(m.Module, nullptr) << "does not load";
+    EXPECT_EQ(m.Messages, "") << "the loader complains";
+    // A tune, not a jingle: it loops back after a good while.
+    EXPECT_GT(openmpt_module_get_duration_seconds(m.Module), 40.0);
+    const Loudness l = Measure(m.Render(0, 4.0), 44100);
+    EXPECT_LT(l.Peak, 0.99) << "clips";
+    EXPECT_GT(l.Rms, 0.02) << "too quiet to hear";
+  }
+}
+
+TEST(ContentSounds, TitleMusicIsAudibleFromEveryOrderTheGameStartsIt) {
+  LoadedModule m(Entry("vibe-pp.mo3"));
+  ASSERT_NE(m.Module, nullptr);
+  ASSERT_GE(openmpt_module_get_num_orders(m.Module), 14);
+  for (int order : {0, 5, 13}) {
+    SCOPED_TRACE(order);
+    const std::vector<float> pcm = m.Render(order, 3.0);
+    ASSERT_FALSE(pcm.empty());
+    const Loudness l = Measure(pcm, 44100);
+    EXPECT_LT(l.Peak, 0.99);
+    EXPECT_GT(l.Rms, 0.02);
   }
 }
 

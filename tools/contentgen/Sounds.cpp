@@ -262,22 +262,42 @@ std::vector<SoundItem> SoundCatalogue() {
   return items;
 }
 
-std::vector<uint8_t> EncodeVorbis(const Mono& sound, uint32_t serial) {
-  vorbis_info vi;
-  vorbis_info_init(&vi);
-  if (vorbis_encode_init_vbr(&vi, 1, sound.Rate(), 0.3f) != 0) {
-    vorbis_info_clear(&vi);
-    throw std::runtime_error("the Vorbis encoder refused its settings");
-  }
-  vorbis_comment vc;
-  vorbis_comment_init(&vc);
-  vorbis_dsp_state vd;
-  vorbis_analysis_init(&vd, &vi);
-  vorbis_block vb;
-  vorbis_block_init(&vd, &vb);
-  ogg_stream_state os;
-  ogg_stream_init(&os, int(serial));
+namespace {
 
+// The encoder's state, set up for one mono stream and always released.
+struct VorbisEncoder {
+  VorbisEncoder(int rate, uint32_t serial) {
+    vorbis_info_init(&Info);
+    if (vorbis_encode_init_vbr(&Info, 1, rate, 0.3f) != 0) {
+      vorbis_info_clear(&Info);
+      throw std::runtime_error("the Vorbis encoder refused its settings");
+    }
+    vorbis_comment_init(&Comments);
+    vorbis_analysis_init(&Dsp, &Info);
+    vorbis_block_init(&Dsp, &Block);
+    ogg_stream_init(&Stream, int(serial));
+  }
+  ~VorbisEncoder() {
+    ogg_stream_clear(&Stream);
+    vorbis_block_clear(&Block);
+    vorbis_dsp_clear(&Dsp);
+    vorbis_comment_clear(&Comments);
+    vorbis_info_clear(&Info);
+  }
+  VorbisEncoder(const VorbisEncoder&) = delete;
+  VorbisEncoder& operator=(const VorbisEncoder&) = delete;
+
+  vorbis_info Info;
+  vorbis_comment Comments;
+  vorbis_dsp_state Dsp;
+  vorbis_block Block;
+  ogg_stream_state Stream;
+};
+
+}  // namespace
+
+std::vector<uint8_t> EncodeVorbis(const Mono& sound, uint32_t serial) {
+  VorbisEncoder e(sound.Rate(), serial);
   std::vector<uint8_t> out;
   ogg_page page;
   auto takePage = [&] {
@@ -285,41 +305,35 @@ std::vector<uint8_t> EncodeVorbis(const Mono& sound, uint32_t serial) {
     out.insert(out.end(), page.body, page.body + page.body_len);
   };
   ogg_packet header, comments, codebooks;
-  vorbis_analysis_headerout(&vd, &vc, &header, &comments, &codebooks);
-  ogg_stream_packetin(&os, &header);
-  ogg_stream_packetin(&os, &comments);
-  ogg_stream_packetin(&os, &codebooks);
+  vorbis_analysis_headerout(&e.Dsp, &e.Comments, &header, &comments, &codebooks);
+  ogg_stream_packetin(&e.Stream, &header);
+  ogg_stream_packetin(&e.Stream, &comments);
+  ogg_stream_packetin(&e.Stream, &codebooks);
   // The audio starts on a page of its own, as players expect.
-  while (ogg_stream_flush(&os, &page) != 0) takePage();
+  while (ogg_stream_flush(&e.Stream, &page) != 0) takePage();
 
   auto drain = [&] {
     ogg_packet packet;
-    while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-      vorbis_analysis(&vb, nullptr);
-      vorbis_bitrate_addblock(&vb);
-      while (vorbis_bitrate_flushpacket(&vd, &packet) != 0) {
-        ogg_stream_packetin(&os, &packet);
-        while (ogg_stream_pageout(&os, &page) != 0) takePage();
+    while (vorbis_analysis_blockout(&e.Dsp, &e.Block) == 1) {
+      vorbis_analysis(&e.Block, nullptr);
+      vorbis_bitrate_addblock(&e.Block);
+      while (vorbis_bitrate_flushpacket(&e.Dsp, &packet) != 0) {
+        ogg_stream_packetin(&e.Stream, &packet);
+        while (ogg_stream_pageout(&e.Stream, &page) != 0) takePage();
       }
     }
   };
   const std::vector<float>& samples = sound.Samples();
   for (size_t at = 0; at < samples.size(); at += 1024) {
     const int n = int(std::min<size_t>(1024, samples.size() - at));
-    float** buffer = vorbis_analysis_buffer(&vd, n);
+    float** buffer = vorbis_analysis_buffer(&e.Dsp, n);
     std::copy(samples.begin() + long(at), samples.begin() + long(at) + n, buffer[0]);
-    vorbis_analysis_wrote(&vd, n);
+    vorbis_analysis_wrote(&e.Dsp, n);
     drain();
   }
-  vorbis_analysis_wrote(&vd, 0);
+  vorbis_analysis_wrote(&e.Dsp, 0);
   drain();
-  while (ogg_stream_flush(&os, &page) != 0) takePage();
-
-  ogg_stream_clear(&os);
-  vorbis_block_clear(&vb);
-  vorbis_dsp_clear(&vd);
-  vorbis_comment_clear(&vc);
-  vorbis_info_clear(&vi);
+  while (ogg_stream_flush(&e.Stream, &page) != 0) takePage();
   return out;
 }
 

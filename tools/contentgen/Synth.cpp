@@ -20,7 +20,9 @@ float Envelope(const NoteShape& s, float t, float duration) {
 }  // namespace
 
 Timbre SineTone() { return {{1, 1, 0}}; }
-Timbre BellTone() { return {{1, 1, 0}, {2.01f, 0.5f, 1.5f}, {2.76f, 0.35f, 2.5f}, {5.4f, 0.18f, 6}, {8.93f, 0.08f, 10}}; }
+Timbre BellTone() {
+  return {{1, 1, 0}, {2.01f, 0.5f, 1.5f}, {2.76f, 0.35f, 2.5f}, {5.4f, 0.18f, 6}, {8.93f, 0.08f, 10}};
+}
 Timbre PluckTone() { return {{1, 1, 0}, {2, 0.5f, 3}, {3, 0.3f, 6}, {4, 0.15f, 9}, {5, 0.08f, 12}}; }
 Timbre BrassTone() {
   Timbre t;

@@ -19,18 +19,18 @@ using Timbre = std::vector<Partial>;
 
 // Common timbres.
 Timbre SineTone();
-Timbre BellTone();    // inharmonic, long ringing
-Timbre PluckTone();   // harmonic, upper partials fade fast
-Timbre BrassTone();   // many harmonics, for fanfares
-Timbre OrganTone();   // soft even and odd harmonics
+Timbre BellTone();   // inharmonic, long ringing
+Timbre PluckTone();  // harmonic, upper partials fade fast
+Timbre BrassTone();  // many harmonics, for fanfares
+Timbre OrganTone();  // soft even and odd harmonics
 
 struct NoteShape {
-  float Attack = 0.005f;   // seconds of the linear rise
-  float Decay = 4.0f;      // exponential decay rate per second after the attack
-  float Release = 0.03f;   // seconds of the final fade to silence
-  float Vibrato = 0;       // depth as a fraction of the frequency
+  float Attack = 0.005f;  // seconds of the linear rise
+  float Decay = 4.0f;     // exponential decay rate per second after the attack
+  float Release = 0.03f;  // seconds of the final fade to silence
+  float Vibrato = 0;      // depth as a fraction of the frequency
   float VibratoRate = 5.5f;
-  float Glide = 0;         // frequency change per second as a fraction (sweeps)
+  float Glide = 0;  // frequency change per second as a fraction (sweeps)
 };
 
 class Mono {
