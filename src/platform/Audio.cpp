@@ -133,7 +133,7 @@ bool DecodeOgg(const void* data, size_t size, std::vector<float>& stereo, long& 
     return false;
   }
   const vorbis_info* info = ov_info(file.get(), -1);
-  if (!info || info->channels < 1 || info->rate < 1000 || info->rate > 384000) {
+  if (!info || info->channels < 1 || info->rate < 1000 || info->rate > 192000) {
     error = "unsupported channel count or rate";
     return false;
   }

@@ -34,7 +34,7 @@ class TAudio {
   static constexpr int kMaxPlaybacks = 5;
   // Longest sample accepted (decoded length); longer data is refused so that
   // a small file cannot make the program hold minutes of sound.
-  static constexpr int kMaxSampleSeconds = 300;
+  static constexpr int kMaxSampleSeconds = 60;
 
   // Starts without a device: silent, paused is false, both global volumes 100.
   TAudio();

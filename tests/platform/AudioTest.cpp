@@ -94,6 +94,11 @@ TEST(Audio, DataThatDoesNotDecodeIsRefusedWithAText) {
     RenderFrames(audio, kRate);  // whatever decoded plays and ends
     EXPECT_FALSE(audio.IsPlaying(half));
   }
+  // A sample longer than the mixer holds is refused rather than kept.
+  const auto tooLong = testdata::EncodeOgg(std::vector<float>(8000 * (TAudio::kMaxSampleSeconds + 1), 0.0f), 1, 8000);
+  error.clear();
+  EXPECT_EQ(audio.LoadSample(tooLong.data(), tooLong.size(), 5, error), kNoAudio);
+  EXPECT_NE(error.find("seconds"), std::string::npos) << error;
   EXPECT_FALSE(audio.Free(kNoAudio));
   EXPECT_EQ(audio.PlaySample(kNoAudio, 100), kNoAudio);
   EXPECT_FALSE(audio.PlayModule(12345, 0));

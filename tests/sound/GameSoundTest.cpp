@@ -91,11 +91,6 @@ TEST_F(GameSound, LevelEndFadeAndStopAll) {
   SoundVolume = 0;
   Sound.PlaySample("PutCard.ogg");
   EXPECT_FALSE(Audio.IsPlaying(Handle("PutCard.ogg")));
-  // Without current music there is nothing to fade.
-  Current.clear();
-  Sound.FadeOutMusic(100);
-  Sound.PlayMusic("title.mo3", 300, 0, 0);
-  EXPECT_EQ(Sound.Schedule().PendingStart(), Clock.Now() + 300);
 }
 
 }  // namespace

@@ -102,27 +102,6 @@ TEST_F(SoundList, ReloadingANameFreesTheOldObjectAndKeepsTheEntry) {
   EXPECT_TRUE(LogHas(Log::TakeBuffered(), "M.mo3"));
 }
 
-TEST_F(SoundList, DeleteAndFreeReleaseObjects) {
-  LoadSine("A.ogg");
-  LoadSine("B.ogg");
-  LoadTones("M.mo3");
-  const TAudioHandle a = GetSoundHandle("A.ogg", List);
-  DeleteSound(0, List);
-  EXPECT_FALSE(Audio.IsSample(a));
-  EXPECT_EQ(IndexOfSound("B.ogg", List), 0);
-  EXPECT_EQ(IndexOfSound("M.mo3", List), 1);
-  DeleteSound(7, List);
-  DeleteSound(-1, List);
-  EXPECT_EQ(List.Items.size(), 2u);
-  const TAudioHandle m = GetSoundHandle("M.mo3", List);
-  FreeSound(1, List);
-  EXPECT_FALSE(Audio.IsModule(m));
-  EXPECT_EQ(GetSoundHandle("M.mo3", List), kNoAudio);
-  PlaySoundByName("M.mo3", List, 100, 100, 0, Current, 0);  // an entry without an object is harmless
-  DeleteAllSounds(List);
-  EXPECT_TRUE(List.Items.empty());
-}
-
 TEST_F(SoundList, SamplesPlayAtTheSampleVolumeAndNotAtZero) {
   LoadSine("A.ogg");
   PlaySoundByName("A.ogg", List, 100, 0, 0, Current, 1000);
