@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const std::exception&) {
     // What was read stays and must still lay text out.
   }
-  const std::u16string texts[] = {u"AB", u"   ", u" Quorvane ", std::u16string(3100, u'W'),
-                                  std::u16string(1, char16_t(0xFFFF)), u""};
+  const std::u16string texts[] = {
+      u"AB", u"   ", u" Quorvane ", std::u16string(3100, u'W'), std::u16string(1, char16_t(0xFFFF)), u""};
   for (const auto& object : fonts.Objects()) {
     auto* font = dynamic_cast<qv::TQelFont*>(object.get());
     if (!font) continue;

@@ -42,8 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   qv::TQelFontEngine fonts;
   fonts.Graphic = &graphic;
   Try([&] {
-    fonts.LoadFromText("<Font><Name>QelUnicode</Name><Height>12</Height><Picture>font.png</Picture>"
-                       "<Metrics>65:0:0:0:8:1,32:8:0:0:4:0</Metrics></Font>");
+    fonts.LoadFromText(
+        "<Font><Name>QelUnicode</Name><Height>12</Height><Picture>font.png</Picture>"
+        "<Metrics>65:0:0:0:8:1,32:8:0:0:4:0</Metrics></Font>");
   });
   qv::TQelMethodTable owner;
   qv::TQelInterfaceEngine engine;

@@ -154,6 +154,21 @@ void TQelParticleTemplate::ReadInitMorphs(const TQelXMLTag& tag, TParticleParam&
 // ---------------------------------------------------------------------------
 // Effect files
 
+namespace {
+
+// Particles are allocated up front from these counts, so a tiny file could
+// otherwise ask for gigabytes; no real effect comes near this many.
+constexpr int32_t kMaxParticleCount = 10000;
+
+int32_t CheckedParticleCount(int32_t value, std::string_view what, const std::string& owner) {
+  if (value > kMaxParticleCount)
+    throw Exception("[TQelParticleEffect.AnalyzeXML]: " + std::string(what) + " of " + Quoted(owner) + " is " +
+                    std::to_string(value) + ", more than " + std::to_string(kMaxParticleCount));
+  return value;
+}
+
+}  // namespace
+
 void TQelParticleEffect::LoadFromStream(TMemoryStream* stream) {
   if (!stream || stream->Size() == 0)
     throw Exception("[TQelParticleEffect.LoadFromStream]: Invalid effect " + Quoted(Name) + " XML stream");
@@ -174,7 +189,7 @@ void TQelParticleEffect::AnalyzeXML(const TQelParser* parser) {
     HasLifetime = 1;
   }
   if (const TQelParserAttribute* minp = root->FindAttribute("MinParticles")) {
-    MinParticles = StrToInt(Trim(minp->Value));
+    MinParticles = CheckedParticleCount(StrToInt(Trim(minp->Value)), "MinParticles", Name);
     HasMinParticles = 1;
   }
   auto section = [&](const char* tagName) {
@@ -212,11 +227,14 @@ void TQelParticleEffect::ReadSystem(const TQelXMLTag& tag) {
   auto integer = [&](const char* child, int32_t& field) {
     if (const std::string* v = text(child)) field = StrToInt(Trim(*v));
   };
+  auto count = [&](const char* child, int32_t& field) {
+    if (const std::string* v = text(child)) field = CheckedParticleCount(StrToInt(Trim(*v)), child, name->Value);
+  };
   auto seconds = [&](const char* child, int32_t& field) {
     if (const std::string* v = text(child)) field = Seconds(*v);
   };
   if (const std::string* v = text("Position")) StrToVect(*v, s->Position);
-  integer("InitParticles", s->InitParticles);
+  count("InitParticles", s->InitParticles);
   if (const std::string* v = text("InitInterval")) {
     std::string t = Trim(*v);
     if (!t.empty() && t[0] == '/') {
@@ -227,10 +245,10 @@ void TQelParticleEffect::ReadSystem(const TQelXMLTag& tag) {
       s->InitInterval = Seconds(t);
     }
   }
-  integer("MinParticles", s->MinParticles);
-  integer("MaxParticles", s->MaxParticles);
+  count("MinParticles", s->MinParticles);
+  count("MaxParticles", s->MaxParticles);
   seconds("ThrowInterval", s->ThrowInterval);
-  integer("ParticlesPerThrow", s->ParticlesPerThrow);
+  count("ParticlesPerThrow", s->ParticlesPerThrow);
   seconds("EmissionInterval", s->EmissionInterval);
   integer("ThrowsPerEmission", s->ThrowsPerEmission);
   seconds("MaxLifetime", s->MaxLifetime);

@@ -34,8 +34,10 @@ std::vector<std::string> ListDirectory(const std::filesystem::path& folder, std:
 // Reads a whole file; EInOutError "Cannot open file <path>" and the like on failure.
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path);
 
-// Writes the bytes to "<path>.tmp<n>" in the same folder, flushes, then
+// Writes the bytes to "<path>.tmp<pid>_<n>" in the same folder, flushes, then
 // renames over the path; EInOutError on failure (the old file is left as it was).
+// Temporaries of the same target left by writers that died mid-write are
+// removed first.
 void AtomicWriteFile(const std::filesystem::path& path, const void* data, size_t size);
 void AtomicWriteFile(const std::filesystem::path& path, std::string_view text);
 

@@ -1,5 +1,6 @@
 #include "foundation/QelParser.h"
 
+#include <cmath>
 #include <utility>
 
 #include "foundation/Files.h"
@@ -550,7 +551,7 @@ std::string EncodeEntities(std::string_view text) {
 
 double StrToFloatSafe(std::string_view text) {
   double value = 0.0;
-  return TryParseFloat(Trim(text), value) ? value : 0.0;
+  return TryParseFloat(Trim(text), value) && std::isfinite(value) ? value : 0.0;
 }
 
 }  // namespace qv

@@ -24,6 +24,12 @@ int32_t Random(int32_t m) {
   return dist(Engine());
 }
 
+int64_t RandomInt64(int64_t m) {
+  if (m <= 0) return 0;
+  std::uniform_int_distribution<int64_t> dist(0, m - 1);
+  return dist(Engine());
+}
+
 double Random() {
   // 53 random bits: never reaches 1.0.
   uint64_t hi = Engine()(), lo = Engine()();

@@ -11,6 +11,8 @@ void RandSeed(uint32_t seed);
 void Randomize();
 // An integer in 0 .. m-1; 0 when m <= 0.
 int32_t Random(int32_t m);
+// An integer in 0 .. m-1 for ranges beyond 32 bits; 0 when m <= 0.
+int64_t RandomInt64(int64_t m);
 // A double in [0, 1).
 double Random();
 

@@ -1,6 +1,7 @@
 #include "foundation/SFunctions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -79,8 +80,13 @@ int32_t MinInt(const TIntegers& a) {
 int WeightedRandom(const TIntegers& weights) {
   int64_t sum = 0;
   for (int32_t w : weights) sum += w;
-  int32_t bound = static_cast<int32_t>(std::clamp<int64_t>(sum, 0, std::numeric_limits<int32_t>::max()));
-  int64_t r = static_cast<int64_t>(Random(bound)) + 1;
+  // Sums that fit 32 bits draw as they always did (seeded games replay the
+  // same); larger ones draw over the whole sum so every weight keeps its share.
+  int64_t r = 1;
+  if (sum > std::numeric_limits<int32_t>::max())
+    r += RandomInt64(sum);
+  else
+    r += Random(static_cast<int32_t>(std::max<int64_t>(sum, 0)));
   int64_t running = 0;
   for (size_t i = 0; i < weights.size(); ++i) {
     running += weights[i];
@@ -165,7 +171,8 @@ int32_t StrToIntVal(std::string_view text) {
 double StrToFloatVal(std::string_view text) {
   std::string t = Trim(text);
   double v = 0;
-  if (t.empty() || !TryParseFloat(t, v)) return 0;
+  // "1e999" parses to infinity; like any other text that is no number it gives 0.
+  if (t.empty() || !TryParseFloat(t, v) || !std::isfinite(v)) return 0;
   return v;
 }
 

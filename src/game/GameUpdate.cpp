@@ -11,8 +11,7 @@ namespace qv {
 
 namespace {
 
-constexpr TRect kScreenInclusive{0, 0, 799, 599};
-constexpr TRect kWholeScreen{0, 0, 800, 600};
+constexpr TRect kWholeScreen{0, 0, 800, 600};  // right and bottom are exclusive
 constexpr TGamePoint kDropPackTopLeft{731, 375};
 constexpr int32_t kSharperPatience = 5;
 
@@ -60,7 +59,7 @@ void TGameUpdate::UpdateFrame(int32_t t) {
       if (G.GameOverTime < t) {
         Svc.Widgets->ShowModal("WGameOver");
         G.GameMode = gmFrozen;
-        Svc.Screen->AddDirtyRect(kScreenInclusive);
+        Svc.Screen->AddDirtyRect(kWholeScreen);
         Svc.Screen->ComposeFrame();
       }
       break;
@@ -142,7 +141,7 @@ void TGameUpdate::UpdateGameEvents(int32_t t) {
     Svc.Sound->PlayMusic("vibe-pp.mo3", 3000, position, 1000);
     S.Level.SweepStart = t;
     Svc.Field->DrawCoverMask();
-    Svc.Screen->AddDirtyRect(kScreenInclusive);
+    Svc.Screen->AddDirtyRect(kWholeScreen);
     Svc.Screen->ComposeFrame();
     S.Level.SweepPattern = Svc.Random->Random(9) + 1;
   }
@@ -166,7 +165,7 @@ void TGameUpdate::UpdateSharper(int32_t t) {
     const TGamePoint at = L.Points[static_cast<size_t>(p)];
     L.SharperPos = {at.X + S.Params.SharperOffset.X, at.Y + S.Params.SharperOffset.Y};
     L.SharperTime = t + S.Params.SharperDelay;
-    Svc.Screen->AddDirtyRect(kScreenInclusive);
+    Svc.Screen->AddDirtyRect(kWholeScreen);
     --L.SharperPatience;
   } else if (L.SharperPatience > 0) {
     --L.SharperPatience;

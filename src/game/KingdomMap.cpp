@@ -65,6 +65,8 @@ void TKingdomMap::PaintPieceBorder(const TMapPlace& place, const TMapPathStyle& 
     C.DrawAlphaRamp("TempMapSelC", "TempMapSelC", b.Left, b.Top, &b, kWhite, style.a1, style.a2, style.a3, 255);
   }
   C.ChannelToAlpha("TempMapSelC", "TempMapSelC", &b, 0);
+  // The bounds are inclusive but BlendRect takes exclusive right and bottom
+  // edges: without the +1 the piece's last column and row stayed untinted.
   C.BlendRect("TempMapSelC", TRect{b.Left, b.Top, b.Right + 1, b.Bottom + 1}, static_cast<uint32_t>(style.Color),
               alpha);
 }

@@ -82,7 +82,7 @@ void TThief::ThiefStealsCard(int32_t p) {
   }
 
   S.HeldCard = -1;
-  Svc.Screen->SetOnlyDirtyRect(TRect{0, 0, 799, 599});
+  Svc.Screen->SetOnlyDirtyRect(TRect{0, 0, 800, 600});  // right and bottom are exclusive
   // A card that lost a neighbour is no longer enclosed.
   for (size_t i = 0; i < L.PointsBusy.size() && i < L.NearPoints.size(); ++i) {
     const int32_t c = L.PointsBusy[i];

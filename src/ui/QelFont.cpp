@@ -58,7 +58,8 @@ void TQelFont::SetMetrics(const std::string& value) {
   // glyphs past the map's index range stay out of the map.
   for (size_t i = 0; i < FCharDescs.size() && i < kCharMapSize; ++i) {
     int32_t code = FCharDescs[i].Code;
-    if (code >= 0 && static_cast<size_t>(code) < kCharMapSize) FCharMap[static_cast<size_t>(code)] = static_cast<uint16_t>(i);
+    if (code >= 0 && static_cast<size_t>(code) < kCharMapSize)
+      FCharMap[static_cast<size_t>(code)] = static_cast<uint16_t>(i);
   }
 }
 

@@ -87,39 +87,40 @@ TQelInterfaceObject::TQelInterfaceObject() = default;
 
 const TQelClass& TQelInterfaceObject::StaticClass() {
   using T = TQelInterfaceObject;
-  static const TQelClass cls = TQelClass::Make<T>("TQelInterfaceObject", &TQelObject::StaticClass(), [](TPropertyList& p) {
-    p.String("Style", &T::Style);
-    p.Integer("Left", &T::Left, &T::SetLeft);
-    p.Integer("Top", &T::Top, &T::SetTop);
-    p.Enum("AutoSize", &T::AutoSize, &T::SetAutoSize, AutoSizeTypeNames());
-    p.String("BumpMapPicture", &T::BumpMapPicture, &T::SetBumpMapPicture);
-    p.Enum("BlendingMode", &T::BlendingMode, BlendingModeNames());
-    p.String("Picture", &T::Picture, &T::SetPicture);
-    p.Enum("PictureHAlign", &T::PictureHAlign, &T::SetPictureHAlign, PictureHAlignTypeNames());
-    p.Enum("PictureVAlign", &T::PictureVAlign, &T::SetPictureVAlign, PictureVAlignTypeNames());
-    p.Integer("PictureAlpha", &T::PictureAlpha, &T::SetPictureAlpha);
-    p.Integer("Width", &T::Width, &T::SetWidth);
-    p.Integer("Height", &T::Height, &T::SetHeight);
-    p.Enum("HAlign", &T::HAlign, &T::SetHAlign, HAlignTypeNames());
-    p.Enum("VAlign", &T::VAlign, &T::SetVAlign, VAlignTypeNames());
-    p.Integer("ShiftLeft", &T::ShiftLeft, &T::SetShiftLeft);
-    p.Integer("ShiftTop", &T::ShiftTop, &T::SetShiftTop);
-    p.Bool("Visible", &T::Visible, &T::SetVisible);
-    p.String("OnKeyDown", &T::OnKeyDown);
-    p.String("OnKeyPress", &T::OnKeyPress);
-    p.String("OnKeyUp", &T::OnKeyUp);
-    p.String("OnMouseDown", &T::OnMouseDown);
-    p.String("OnMouseMove", &T::OnMouseMove);
-    p.String("OnMouseUp", &T::OnMouseUp);
-    p.String("OnMouseWheel", &T::OnMouseWheel);
-    p.String("SoundKeyDown", &T::SoundKeyDown);
-    p.String("SoundKeyPress", &T::SoundKeyPress);
-    p.String("SoundKeyUp", &T::SoundKeyUp);
-    p.String("SoundMouseDown", &T::SoundMouseDown);
-    p.String("SoundMouseMove", &T::SoundMouseMove);
-    p.String("SoundMouseUp", &T::SoundMouseUp);
-    p.String("SoundMouseWheel", &T::SoundMouseWheel);
-  });
+  static const TQelClass cls =
+      TQelClass::Make<T>("TQelInterfaceObject", &TQelObject::StaticClass(), [](TPropertyList& p) {
+        p.String("Style", &T::Style);
+        p.Integer("Left", &T::Left, &T::SetLeft);
+        p.Integer("Top", &T::Top, &T::SetTop);
+        p.Enum("AutoSize", &T::AutoSize, &T::SetAutoSize, AutoSizeTypeNames());
+        p.String("BumpMapPicture", &T::BumpMapPicture, &T::SetBumpMapPicture);
+        p.Enum("BlendingMode", &T::BlendingMode, BlendingModeNames());
+        p.String("Picture", &T::Picture, &T::SetPicture);
+        p.Enum("PictureHAlign", &T::PictureHAlign, &T::SetPictureHAlign, PictureHAlignTypeNames());
+        p.Enum("PictureVAlign", &T::PictureVAlign, &T::SetPictureVAlign, PictureVAlignTypeNames());
+        p.Integer("PictureAlpha", &T::PictureAlpha, &T::SetPictureAlpha);
+        p.Integer("Width", &T::Width, &T::SetWidth);
+        p.Integer("Height", &T::Height, &T::SetHeight);
+        p.Enum("HAlign", &T::HAlign, &T::SetHAlign, HAlignTypeNames());
+        p.Enum("VAlign", &T::VAlign, &T::SetVAlign, VAlignTypeNames());
+        p.Integer("ShiftLeft", &T::ShiftLeft, &T::SetShiftLeft);
+        p.Integer("ShiftTop", &T::ShiftTop, &T::SetShiftTop);
+        p.Bool("Visible", &T::Visible, &T::SetVisible);
+        p.String("OnKeyDown", &T::OnKeyDown);
+        p.String("OnKeyPress", &T::OnKeyPress);
+        p.String("OnKeyUp", &T::OnKeyUp);
+        p.String("OnMouseDown", &T::OnMouseDown);
+        p.String("OnMouseMove", &T::OnMouseMove);
+        p.String("OnMouseUp", &T::OnMouseUp);
+        p.String("OnMouseWheel", &T::OnMouseWheel);
+        p.String("SoundKeyDown", &T::SoundKeyDown);
+        p.String("SoundKeyPress", &T::SoundKeyPress);
+        p.String("SoundKeyUp", &T::SoundKeyUp);
+        p.String("SoundMouseDown", &T::SoundMouseDown);
+        p.String("SoundMouseMove", &T::SoundMouseMove);
+        p.String("SoundMouseUp", &T::SoundMouseUp);
+        p.String("SoundMouseWheel", &T::SoundMouseWheel);
+      });
   return cls;
 }
 
@@ -220,10 +221,17 @@ void TQelInterfaceObject::ApplyAlign() {
   int32_t ch = 0;
   GetContainerSize(cw, ch);
   switch (HAlign) {
-    case THAlignType::haNone: break;
-    case THAlignType::haLeft: Left = ShiftLeft; break;
-    case THAlignType::haCenter: Left = cw / 2 + ShiftLeft - Width / 2; break;
-    case THAlignType::haRight: Left = cw + ShiftLeft - Width; break;
+    case THAlignType::haNone:
+      break;
+    case THAlignType::haLeft:
+      Left = ShiftLeft;
+      break;
+    case THAlignType::haCenter:
+      Left = cw / 2 + ShiftLeft - Width / 2;
+      break;
+    case THAlignType::haRight:
+      Left = cw + ShiftLeft - Width;
+      break;
     case THAlignType::haJustify:
       if (AutoSize == TAutoSizeType::asNone) {
         Left = 0;
@@ -232,10 +240,17 @@ void TQelInterfaceObject::ApplyAlign() {
       break;
   }
   switch (VAlign) {
-    case TVAlignType::vaNone: break;
-    case TVAlignType::vaTop: Top = ShiftTop; break;
-    case TVAlignType::vaCenter: Top = ch / 2 + ShiftTop - Height / 2; break;
-    case TVAlignType::vaBottom: Top = ch + ShiftTop - Height; break;
+    case TVAlignType::vaNone:
+      break;
+    case TVAlignType::vaTop:
+      Top = ShiftTop;
+      break;
+    case TVAlignType::vaCenter:
+      Top = ch / 2 + ShiftTop - Height / 2;
+      break;
+    case TVAlignType::vaBottom:
+      Top = ch + ShiftTop - Height;
+      break;
     case TVAlignType::vaJustify:
       if (AutoSize == TAutoSizeType::asNone) {
         Top = 0;
@@ -263,14 +278,26 @@ void TQelInterfaceObject::AlignPicture() {
   PictureSize(Picture, w, h);
   if (w < 1 || h < 1) return;
   switch (PictureHAlign) {
-    case TPictureHAlignType::phaLeft: PictureLeft = 0; break;
-    case TPictureHAlignType::phaCenter: PictureLeft = Width / 2 - w / 2; break;
-    case TPictureHAlignType::phaRight: PictureLeft = Width - w; break;
+    case TPictureHAlignType::phaLeft:
+      PictureLeft = 0;
+      break;
+    case TPictureHAlignType::phaCenter:
+      PictureLeft = Width / 2 - w / 2;
+      break;
+    case TPictureHAlignType::phaRight:
+      PictureLeft = Width - w;
+      break;
   }
   switch (PictureVAlign) {
-    case TPictureVAlignType::pvaTop: PictureTop = 0; break;
-    case TPictureVAlignType::pvaCenter: PictureTop = Height / 2 - h / 2; break;
-    case TPictureVAlignType::pvaBottom: PictureTop = Height - h; break;
+    case TPictureVAlignType::pvaTop:
+      PictureTop = 0;
+      break;
+    case TPictureVAlignType::pvaCenter:
+      PictureTop = Height / 2 - h / 2;
+      break;
+    case TPictureVAlignType::pvaBottom:
+      PictureTop = Height - h;
+      break;
   }
 }
 
@@ -506,9 +533,9 @@ TQelForm::~TQelForm() {
 
 const TQelClass& TQelForm::StaticClass() {
   using T = TQelForm;
-  static const TQelClass cls = TQelClass::Make<T>("TQelForm", &TQelInterfaceObject::StaticClass(), [](TPropertyList& p) {
-    p.String("HeadLine", &T::GetHeadLine, &T::SetHeadLine);
-  });
+  static const TQelClass cls =
+      TQelClass::Make<T>("TQelForm", &TQelInterfaceObject::StaticClass(),
+                         [](TPropertyList& p) { p.String("HeadLine", &T::GetHeadLine, &T::SetHeadLine); });
   return cls;
 }
 

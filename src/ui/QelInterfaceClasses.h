@@ -166,8 +166,7 @@ class TQelInterfaceObject : public TQelObject {
   int32_t ShiftTop = 0;
   bool Visible = false;
   std::string OnKeyDown, OnKeyPress, OnKeyUp, OnMouseDown, OnMouseMove, OnMouseUp, OnMouseWheel;
-  std::string SoundKeyDown, SoundKeyPress, SoundKeyUp, SoundMouseDown, SoundMouseMove, SoundMouseUp,
-      SoundMouseWheel;
+  std::string SoundKeyDown, SoundKeyPress, SoundKeyUp, SoundMouseDown, SoundMouseMove, SoundMouseUp, SoundMouseWheel;
   bool MouseOver = false;
   TRect OldRect;
   bool Changed = false;

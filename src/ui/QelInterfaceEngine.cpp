@@ -537,7 +537,8 @@ void TQelInterfaceEngine::DrawBumpMaps() {
       auto* form = dynamic_cast<TQelForm*>(window);
       if (!form) continue;
       for (TQelInterfaceObject* child : form->ChildList) {
-        if (child->Visible) Graphic->DrawBumpMap(child->Picture, child->CurrentBumpMap, child->ScreenLeft, child->ScreenTop);
+        if (child->Visible)
+          Graphic->DrawBumpMap(child->Picture, child->CurrentBumpMap, child->ScreenLeft, child->ScreenTop);
       }
     }
   }

@@ -63,6 +63,8 @@ class SurfaceStore {
   void LoadJpeg(const std::string& name);
   Info Find(const std::string& name) const;
   void Release(const std::string& name);
+  // A pixel as 0xRRGGBB (0 outside the surface).
+  uint32_t Pixel(const std::string& name, int x, int y);
   // The card game's drawing face over the same engine.
   IFieldCanvas& Canvas();
 

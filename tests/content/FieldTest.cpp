@@ -3,7 +3,10 @@
 // surfaces, cover and overview picture are made from its pictures.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "content/GameWiring.h"
+#include "foundation/Numeric.h"
 #include "game/BeltPath.h"
 #include "game/FieldCanvas.h"
 #include "game/KingdomMap.h"
@@ -87,6 +90,66 @@ TEST(ContentField, MapPiecesComeOutOfThePieceMap) {
   g.State.Game.MapLevel = g.State.Game.PieceOrder[1];
   g.Map.DrawMapScreen();
   g.Map.ComposeMapSelection();
+}
+
+// The shipped map styles light up the borders of the current and the next
+// pieces visibly on the real map picture.
+TEST(ContentField, MapHighlightsShowOnTheMap) {
+  StartedGame g;
+  auto tags = ParseTags(ReadText(ContentSources() / "GameParams.xml"));
+  const TQelXMLTag* params = tags->FindTag("GamePlayParams");
+  ASSERT_NE(params, nullptr);
+  const TQelXMLTag* path = params->FindTag("MapPath");
+  ASSERT_NE(path, nullptr);
+  ASSERT_EQ(path->TagCount(), 4);
+  for (size_t i = 0; i < 4; ++i) {
+    const TQelXMLTag& t = *path->Tags[i];
+    g.Map.Styles[i] = TMapPathStyle{StrToInt(Attr(t, "a1")), StrToInt(Attr(t, "a2")), StrToInt(Attr(t, "a3")),
+                                    StrToInt(Attr(t, "Alpha")), StrToInt(Attr(t, "Color"))};
+  }
+  TGame& game = g.State.Game;
+  game.CurLevel = 42;
+  game.MapComplete = {42};
+  game.GameMode = gmMap;
+  game.MapLevel = game.PieceOrder[0];
+  const TMapPlace next = game.MapPlaces[size_t(game.PieceOrder[1])];
+  const TRect& b = next.Bounds;
+  const int w = b.Right - b.Left + 1;
+  auto snapshot = [&] {
+    std::vector<uint32_t> px;
+    for (int y = b.Top; y <= b.Bottom; ++y)
+      for (int x = b.Left; x <= b.Right; ++x) px.push_back(g.Surfaces.Pixel("Background", x, y));
+    return px;
+  };
+  // The same screen without any border (no masks) is the plain map.
+  const std::vector<TMapPlace> places = game.MapPlaces;
+  for (TMapPlace& p : game.MapPlaces) p.Mask.clear();
+  g.Map.DrawMapScreen();
+  const std::vector<uint32_t> plain = snapshot();
+  game.MapPlaces = places;
+  g.Map.DrawMapScreen();
+  const std::vector<uint32_t> lit = snapshot();
+  int changed = 0;
+  for (size_t i = 0; i < lit.size(); ++i) {
+    if (next.Mask[i] == 0) continue;  // only the piece itself is lit
+    int change = 0;
+    for (int shift : {0, 8, 16}) change += std::abs(int((lit[i] >> shift) & 255) - int((plain[i] >> shift) & 255));
+    changed += change >= 80;
+  }
+  // A band a few pixels wide along the whole border, not a speck.
+  EXPECT_GE(changed, (w + b.Bottom - b.Top + 1) * 2) << "pixels of the next piece's border clearly lit";
+  EXPECT_LT(changed, int(lit.size()) / 2) << "the border, not the whole piece";
+
+  // The current piece's selection: its border is opaque enough to see.
+  g.Map.ComposeMapSelection();
+  const TMapPlace& current = game.MapPlaces[size_t(game.MapLevel)];
+  std::vector<uint8_t> alpha;
+  ASSERT_TRUE(g.Surfaces.Canvas().ReadAlpha("TempMapSelC", current.Bounds, alpha));
+  const int cw = current.Bounds.Right - current.Bounds.Left + 1, ch = current.Bounds.Bottom - current.Bounds.Top + 1;
+  int seen = 0;
+  for (uint8_t a : alpha) seen += a >= 128;
+  EXPECT_GE(seen, (cw + ch) * 2) << "pixels of the current piece's border clearly visible";
+  EXPECT_LT(seen, int(alpha.size()) / 2);
 }
 
 TEST(ContentField, EveryLevelBuildsItsSurfaces) {

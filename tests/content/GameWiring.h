@@ -30,6 +30,7 @@ class SurfacesOfGame : public IGameSurfaces {
   void LoadJpeg(std::string_view name) override { Load(name, false); }
   void Release(std::string_view name) override { Store.Release(std::string(name)); }
   IFieldCanvas& Canvas() { return Store.Canvas(); }
+  uint32_t Pixel(std::string_view name, int x, int y) { return Store.Pixel(std::string(name), x, y); }
   // Names the loader asked for that the archive could not give.
   std::vector<std::string> Missing;
 

@@ -1,4 +1,7 @@
 #include "content/ContentSupport.h"
+
+#include <cstring>
+
 #include "game/FieldCanvas.h"
 #include "graphics/SurfEngine.h"
 #include "platform/HeadlessDisplay.h"
@@ -39,6 +42,17 @@ SurfaceStore::Info SurfaceStore::Find(const std::string& name) const {
 IFieldCanvas& SurfaceStore::Canvas() {
   if (!I->Canvas) I->Canvas = MakeSurfEngineCanvas(I->Engine);
   return *I->Canvas;
+}
+
+uint32_t SurfaceStore::Pixel(const std::string& name, int x, int y) {
+  TSurface* s = I->Engine.Find(name);
+  if (!s || !s->Surface || x < 0 || y < 0 || x >= s->Width || y >= s->Height) return 0;
+  EXPECT_EQ(s->Surface->Format().BitCount, 32u) << "the store's display is XRGB8888";
+  const uint8_t* row = s->Surface->Lock() + size_t(y) * size_t(s->Surface->Pitch());
+  uint32_t v = 0;
+  std::memcpy(&v, row + size_t(x) * 4, 4);
+  s->Surface->Unlock();
+  return v & 0xFFFFFF;
 }
 
 void SurfaceStore::Release(const std::string& name) { I->Engine.DeleteSurface(name); }

@@ -161,6 +161,50 @@ TEST(ParticleSystem, MaxAndMinParticlesAndRemoval) {
   m.effect.Init();
   m.effect.Update(1005000);
   EXPECT_EQ(m.system->GetParticleCount(), 3);
+
+  // A particle exactly MaxLifetime old still lives; one millisecond more and it goes.
+  CodeEffect edge;
+  edge.system->InitParticles = 1;
+  edge.system->MaxLifetime = 100;
+  edge.effect.SetStartTime(1000000);
+  edge.effect.Init();
+  edge.effect.Update(1000100);
+  EXPECT_EQ(edge.system->GetParticleCount(), 1) << "age 100 of 100";
+  edge.effect.Update(1000101);
+  EXPECT_EQ(edge.system->GetParticleCount(), 0) << "age 101 of 100";
+}
+
+TEST(ParticleSystem, FrameRoundsHalvesToEven) {
+  auto e = LoadText(R"(<ParticleEffect Name="Frames">
+  <Functions>
+    <Function Name="F25" Dim="1" Type="constant"><Value>(2.5)</Value></Function>
+    <Function Name="F35" Dim="1" Type="constant"><Value>(3.5)</Value></Function>
+    <Function Name="F26" Dim="1" Type="constant"><Value>(2.6)</Value></Function>
+  </Functions>
+  <Morphs>
+    <Morph Name="M25" Dim="1"><Functions><Function Name="F25"/></Functions></Morph>
+    <Morph Name="M35" Dim="1"><Functions><Function Name="F35"/></Functions></Morph>
+    <Morph Name="M26" Dim="1"><Functions><Function Name="F26"/></Functions></Morph>
+  </Morphs>
+  <Particles>
+    <Particle Name="P25"><Parameter Name="Frame" Dim="1" Morph="M25"/></Particle>
+    <Particle Name="P35"><Parameter Name="Frame" Dim="1" Morph="M35"/></Particle>
+    <Particle Name="P26"><Parameter Name="Frame" Dim="1" Morph="M26"/></Particle>
+  </Particles>
+  <ParticleSystems>
+    <ParticleSystem Name="S25" Template="P25"><InitParticles>1</InitParticles></ParticleSystem>
+    <ParticleSystem Name="S35" Template="P35"><InitParticles>1</InitParticles></ParticleSystem>
+    <ParticleSystem Name="S26" Template="P26"><InitParticles>1</InitParticles></ParticleSystem>
+  </ParticleSystems>
+</ParticleEffect>)");
+  e->SetStartTime(1000000);
+  ASSERT_TRUE(e->Init());
+  e->Update(1000010);
+  const int32_t expected[3] = {2, 4, 3};
+  for (int32_t i = 0; i < 3; ++i) {
+    ASSERT_EQ(e->GetSystem(i)->GetParticleCount(), 1);
+    EXPECT_EQ(e->GetSystem(i)->GetParticle(0)->Frame(), expected[i]) << e->GetSystem(i)->Name;
+  }
 }
 
 TEST(ParticleSystem, LiveRangeKillsAndClonedMorphsAreOwn) {
@@ -443,8 +487,79 @@ TEST(ParticleEffect, MissingSectionsAndReadingErrors) {
   EXPECT_THROW(LoadText(sys + "<ParticleSystem Name=\"S\" Template=\"T\"><InitParticles>x</InitParticles>"
                               "</ParticleSystem></ParticleSystems></ParticleEffect>"),
                EConvertError);
+  // Particle counts a tiny file could blow up into gigabytes are refused.
+  auto counted = [&](const std::string& tag, int32_t n) {
+    return sys + "<ParticleSystem Name=\"S\" Template=\"T\"><" + tag + ">" + std::to_string(n) + "</" + tag +
+           "></ParticleSystem></ParticleSystems></ParticleEffect>";
+  };
+  for (const char* tag : {"InitParticles", "MinParticles", "MaxParticles", "ParticlesPerThrow"}) {
+    EXPECT_EQ(ErrorOf([&] { LoadText(counted(tag, 100000)); }),
+              std::string("[TQelParticleEffect.AnalyzeXML]: ") + tag + " of \"S\" is 100000, more than 10000");
+    EXPECT_EQ(LoadText(counted(tag, 10000))->GetSystemCount(), 1) << tag;
+  }
+  EXPECT_EQ(ErrorOf([&] {
+              LoadText("<ParticleEffect Name=\"E\" MinParticles=\"10001\"><Functions/><Morphs/><Particles/>"
+                       "<ParticleSystems/></ParticleEffect>");
+            }),
+            "[TQelParticleEffect.AnalyzeXML]: MinParticles of \"E\" is 10001, more than 10000");
   EXPECT_EQ(ErrorOf([&] { LoadText("<ParticleEffect><Functions/></ParticleEffect>"); }),
             "[TQelParticleEffect.AnalyzeXML]: Tag <ParticleEffect> has no \"Name\" attribute");
+}
+
+// Ranges draw every component of the parameter, and a morph named as the
+// start time "T" runs from the effect's start, not from the particle's birth.
+TEST(ParticleTemplate, InitMorphRangesPerComponentAndEffectStart) {
+  RandSeed(11);
+  auto e = LoadText(R"(<ParticleEffect Name="E">
+  <Functions>
+    <Function Name="G" Dim="3" Type="constant"><Value>(0, 0, 0)</Value></Function>
+    <Function Name="FLine" Dim="2" Type="piecewise"><Script>Set Linear; Path (0, 0) (100, 0);</Script></Function>
+  </Functions>
+  <Morphs>
+    <Morph Name="Main" Dim="3"><Functions><Function Name="G"/></Functions></Morph>
+    <Morph Name="T" Dim="2"><Functions><Function Name="FLine"/></Functions></Morph>
+  </Morphs>
+  <Particles><Particle Name="P">
+    <Parameter Name="Position" Dim="3" Morph="Main" ClonedMorph="true">
+      <InitMorphs>
+        <InitMorph Name="Main">
+          <Property Name="Scale">(1, 10, 100)..(2, 20, 200)</Property>
+          <Property Name="StartTime">T</Property>
+        </InitMorph>
+      </InitMorphs>
+    </Parameter>
+  </Particle></Particles>
+  <ParticleSystems><ParticleSystem Name="S" Template="P">
+    <ThrowInterval>0.25</ThrowInterval><ParticlesPerThrow>1</ParticlesPerThrow></ParticleSystem>
+  </ParticleSystems>
+</ParticleEffect>)");
+  const TInitMorphProperty& start = e->TemplateLibrary->GetTemplate(0)->Params[0].InitMorphs[0].InitProperties[1];
+  EXPECT_EQ(start.UseEffectStart, 1);
+  e->SetStartTime(1000000);
+  e->Init();
+  for (int32_t t = 1000000; t <= 1001000; t += 50) e->Update(static_cast<uint32_t>(t));
+  TQelParticleSystem* s = e->GetSystem(0);
+  ASSERT_GE(s->GetParticleCount(), 3);
+  float ys[3], zs[3];
+  for (int32_t i = 0; i < 3; ++i) {
+    const TQelParticle* p = s->GetParticle(i);
+    const TQelMorph& own = *p->Params[0].Morph;
+    SCOPED_TRACE(i);
+    EXPECT_GE(own.Scale.x, 1);
+    EXPECT_LT(own.Scale.x, 2);
+    EXPECT_GE(own.Scale.y, 10);
+    EXPECT_LT(own.Scale.y, 20);
+    EXPECT_GE(own.Scale.z, 100);
+    EXPECT_LT(own.Scale.z, 200);
+    ys[i] = own.Scale.y;
+    zs[i] = own.Scale.z;
+    // "T" started with the effect: a particle born 250 ms in finds the line a quarter along.
+    const int32_t born = static_cast<int32_t>(p->BirthTime) - 1000000;
+    EXPECT_EQ(born, 250 * i);
+    EXPECT_NEAR(own.Position.x, born / 10.0f, 1e-3) << "born " << born;
+  }
+  EXPECT_FALSE(ys[0] == ys[1] && ys[1] == ys[2]) << "the y component is drawn, not copied";
+  EXPECT_FALSE(zs[0] == zs[1] && zs[1] == zs[2]) << "the z component is drawn, not copied";
 }
 
 TEST(ParticleTemplate, InitMorphEntriesAreOrderedAndLinked) {

@@ -171,6 +171,24 @@ TEST(PathScript, BezierNodesAnglesAndHandles) {
   // At the joint only the Bezier side gets a handle, pointing against the straight segment.
   EXPECT_NEAR(g->Segments[0].C2().x, 100, 1e-3);
   EXPECT_NEAR(g->Segments[0].C2().y, -40, 1e-3);
+  // The free start mirrors that handle along the chord, 1.5 times as long, turned by 30 degrees.
+  EXPECT_NEAR(g->Segments[0].C1().x, -30, 1e-2);
+  EXPECT_NEAR(g->Segments[0].C1().y, -51.96, 1e-2);
+
+  // Joints of unequal segments lean towards the shorter one; each side has its
+  // own handle factor and angle. Longer segment first, then shorter first.
+  auto u = TQelPiecewiseFunc::CreateFromScript("U", "Path (0, 0) (100, 0) [10, -20] {0.5, 2} (100, 30);", 2);
+  ASSERT_EQ(u->SegmentCount(), 2);
+  EXPECT_NEAR(u->Segments[0].C2().x, 89.977, 1e-2);
+  EXPECT_NEAR(u->Segments[0].C2().y, -17.307, 1e-2);
+  EXPECT_NEAR(u->Segments[1].C1().x, 100.032, 1e-2);
+  EXPECT_NEAR(u->Segments[1].C1().y, 24.000, 1e-2);
+  auto v = TQelPiecewiseFunc::CreateFromScript("V", "Path (0, 0) (30, 0) [10, -20] {0.5, 2} (30, 100);", 2);
+  ASSERT_EQ(v->SegmentCount(), 2);
+  EXPECT_NEAR(v->Segments[0].C2().x, 24.093, 1e-2);
+  EXPECT_NEAR(v->Segments[0].C2().y, -1.050, 1e-2);
+  EXPECT_NEAR(v->Segments[1].C1().x, 91.215, 1e-2);
+  EXPECT_NEAR(v->Segments[1].C1().y, 51.505, 1e-2);
 
   // A smooth joint of two Bezier segments: the handles are opposite.
   auto s = TQelPiecewiseFunc::CreateFromScript("S", "Path (0, 0) (100, 0) (100, 100);", 2);

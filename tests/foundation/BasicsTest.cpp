@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "foundation/Clock.h"
 #include "foundation/Files.h"
@@ -120,6 +125,54 @@ TEST(Files, CaseBlindLookupSortedListingAtomicWrite) {
   EXPECT_EQ(m.AsStringView(), "replaced");
   EXPECT_THROW(m.LoadFromFile(dir / "nope"), EInOutError);
   EXPECT_THROW(AtomicWriteFile(dir / "no" / "such" / "dir.txt", "x"), EInOutError);
+  fs::remove_all(dir);
+}
+
+// Writers killed with SIGKILL in the middle of a write may leave their
+// temporary file; the next write must remove it and the target must never be torn.
+TEST(Files, WriterKilledMidWriteLeavesNothingBehind) {
+  auto dir = TempFolder("killed");
+  const fs::path target = dir / "game.zxc";
+  AtomicWriteFile(target, "old");
+  const std::string big(8 << 20, 'z');
+  auto temporaries = [&] {
+    int n = 0;
+    for (const auto& name : ListDirectory(dir)) n += name != "game.zxc";
+    return n;
+  };
+  for (int round = 0; round < 3; ++round) {
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (;;) {
+        try {
+          AtomicWriteFile(target, big);
+        } catch (...) {
+          ::_exit(1);
+        }
+      }
+    }
+    const std::string own = "game.zxc.tmp" + std::to_string(child) + "_";
+    auto writing = [&] {
+      for (const auto& name : ListDirectory(dir))
+        if (name.rfind(own, 0) == 0) return true;
+      return false;
+    };
+    while (!writing()) std::this_thread::yield();
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_LE(temporaries(), 1) << "round " << round;  // each writer cleared the one before
+  }
+  EXPECT_GE(temporaries(), 1);  // the kills really hit writes in progress
+  std::string before = ReadWholeFile(target).size() == big.size() ? big : "old";
+  EXPECT_EQ(ReadWholeFile(target), std::vector<uint8_t>(before.begin(), before.end()));
+  AtomicWriteFile(target, "new");
+  EXPECT_EQ(ListDirectory(dir), (std::vector<std::string>{"game.zxc"}));
+  TMemoryStream m;
+  m.LoadFromFile(target);
+  EXPECT_EQ(m.AsStringView(), "new");
   fs::remove_all(dir);
 }
 

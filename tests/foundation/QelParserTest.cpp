@@ -299,4 +299,6 @@ TEST(TagFileText, SharedTextFunctions) {
   EXPECT_DOUBLE_EQ(StrToFloatSafe("-.25"), -0.25);
   EXPECT_EQ(StrToFloatSafe("1,5"), 0.0);
   EXPECT_EQ(StrToFloatSafe(""), 0.0);
+  EXPECT_EQ(StrToFloatSafe("1e999"), 0.0);
+  EXPECT_EQ(StrToFloatSafe("-1e5000"), 0.0);
 }

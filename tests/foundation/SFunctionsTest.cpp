@@ -54,14 +54,25 @@ TEST(WeightedRandom, ProportionalAndSignalsNothingChosen) {
   for (int i = 0; i < 4000; ++i) ++counts[WeightedRandom({1, 3})];
   EXPECT_GT(counts[1], counts[0] * 2);
   EXPECT_LT(counts[1], counts[0] * 4);
-  // Huge weights do not overflow the sum.
+  // Huge weights do not overflow the sum, and a sum beyond 32 bits still
+  // gives each index its share (clamping the sum would starve the last one).
   int idx = WeightedRandom({2147483647, 2147483647});
   EXPECT_TRUE(idx == 0 || idx == 1);
+  int huge[2] = {0, 0};
+  for (int i = 0; i < 4000; ++i) ++huge[WeightedRandom({2000000000, 2000000000})];
+  EXPECT_GT(huge[1], 1700);
+  EXPECT_GT(huge[0], 1700);
+  int lopsided[2] = {0, 0};
+  for (int i = 0; i < 4000; ++i) ++lopsided[WeightedRandom({1000000000, 2000000000})];
+  EXPECT_GT(lopsided[1], lopsided[0] * 3 / 2);
+  EXPECT_LT(lopsided[1], lopsided[0] * 5 / 2);
 }
 
 TEST(TextHelpers, BetweenAndAttributes) {
   EXPECT_EQ(TextBetween("x[abc]y", "[", "]"), "abc");
   EXPECT_EQ(TextBetween("x[abc]y", "]", "["), "");
+  // The end marker is its first occurrence anywhere, even before the start.
+  EXPECT_EQ(TextBetween("]x[abc]y", "[", "]"), "");
   EXPECT_EQ(TextBetween("x[abc", "[", "]"), "");
   EXPECT_EQ(GetAttrValue("a=\"1\" b=\"2\"", "b"), "2");
   EXPECT_EQ(GetAttrValue("a=\"1\" b=\"2", "b"), "");
@@ -93,6 +104,10 @@ TEST(StrToFloatVal, PointOnly) {
   EXPECT_DOUBLE_EQ(StrToFloatVal(""), 0.0);
   EXPECT_DOUBLE_EQ(StrToFloatVal("-2e2"), -200.0);
   EXPECT_DOUBLE_EQ(StrToFloatVal("abc"), 0.0);
+  // Out of range is no number either (level multipliers are read this way).
+  EXPECT_EQ(StrToFloatVal("1e5000"), 0.0);
+  EXPECT_EQ(StrToFloatVal("1e999"), 0.0);
+  EXPECT_EQ(StrToFloatVal("-1e999"), 0.0);
 }
 
 TEST(PointInRect, AllEdgesInclusive) {

@@ -225,6 +225,7 @@ TEST_F(ThiefTest, TakesUpToThreeNeighboursButNoPresetCard) {
   EXPECT_EQ(H.Effects.Pictures[0].first, (TGamePoint{170, 150}));
   EXPECT_EQ(H.Field.CoverMasks, 1);
   EXPECT_TRUE(Played("StealCard.ogg"));
+  EXPECT_EQ(H.Screen.Dirty, (std::vector<TRect>{TRect{0, 0, 800, 600}})) << "the whole screen, last row and column too";
 }
 
 TEST_F(ThiefTest, AloneTheCardGoesAlone) {

@@ -191,13 +191,27 @@ TEST_F(SweepTest, FrontTurnsCardsItPasses) {
   EXPECT_EQ(S.Cards[static_cast<size_t>(king)].ShowTime, kNow + 923);
   EXPECT_EQ(S.Level.SweepPoints, (TIntegers{0, 1}));
 
-  // The cover is laid again only over cards whose turn is over.
+  // The cover is laid again only over cards whose turn is over (shown until 923).
+  Canvas.Combines.clear();
+  Effects.UpdateLevelEndSweep(kNow + 923);
+  EXPECT_TRUE(Canvas.Combines.empty()) << "the king is still turning at its ShowTime";
   Canvas.Combines.clear();
   Effects.UpdateLevelEndSweep(kNow + 924);
   ASSERT_EQ(Canvas.Combines.size(), 1u);
   EXPECT_EQ(Canvas.Combines[0].Source, "CoverMask.png");
   EXPECT_EQ(Canvas.Combines[0].Target, "Cover");
   EXPECT_EQ((TGamePoint{Canvas.Combines[0].X, Canvas.Combines[0].Y}), (TGamePoint{84, 175}));
+}
+
+TEST_F(SweepTest, PictureStripFromJackUpAndRedFromSuitTwo) {
+  H.Lay(0, GameHarness::Kind(2, 9));  // a red Jack
+  H.Lay(1, GameHarness::Kind(1, 8));  // a black Ten
+  H.Lay(2, GameHarness::Kind(1, 9));  // a black Jack
+  Effects.UpdateLevelEndSweep(kNow + 3000);
+  ASSERT_EQ(S.Effects.size(), 3u);
+  EXPECT_EQ(S.Effects[0].Picture, "card_animeRP.png");
+  EXPECT_EQ(S.Effects[1].Picture, "card_animeBN.png");
+  EXPECT_EQ(S.Effects[2].Picture, "card_animeBP.png");
 }
 
 TEST_F(SweepTest, AFreePointEndsThePass) {

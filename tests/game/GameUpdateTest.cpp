@@ -40,7 +40,7 @@ TEST_F(UpdateTest, SharperMovesAndLosesPatience) {
   EXPECT_EQ(L.SharperPos, (TGamePoint{180, 170}));
   EXPECT_EQ(L.SharperTime, kNow + 2000);
   EXPECT_EQ(L.SharperPatience, 4);
-  EXPECT_EQ(H.Screen.Dirty.back(), (TRect{0, 0, 799, 599}));
+  EXPECT_EQ(H.Screen.Dirty.back(), (TRect{0, 0, 800, 600})) << "the whole screen, last row and column too";
 
   Update.UpdateSharper(kNow + 1000);
   EXPECT_EQ(L.SharperPoint, 2) << "not due yet";

@@ -91,6 +91,14 @@ TEST_F(MapTest, SelectionHighlightsTheCurrentPiece) {
   EXPECT_EQ(E.Alpha("TempMapSel", 150, 10), 0);
   EXPECT_EQ(E.Alpha("TempMapSelC", 150, 50), 0) << "inside the piece: no border";
   EXPECT_GT(E.Alpha("TempMapSelC", 150, 20), 0) << "its border";
+  // The tint covers the inclusive bounds (100, 20)-(199, 79) up to the last
+  // column and row, and nothing outside them.
+  const uint8_t tinted = E.Pixel("TempMapSelC", 150, 50).R;
+  EXPECT_GT(tinted, 150);
+  for (auto [x, y] : {std::pair{100, 20}, {199, 50}, {150, 79}, {199, 79}})
+    EXPECT_EQ(E.Pixel("TempMapSelC", x, y).R, tinted) << x << "," << y;
+  for (auto [x, y] : {std::pair{99, 50}, {150, 19}, {150, 80}})
+    EXPECT_EQ(E.Pixel("TempMapSelC", x, y).R, 0) << x << "," << y;
 
   G.MapLevel = 5;
   Map.ComposeMapSelection();

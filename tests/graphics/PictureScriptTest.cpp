@@ -25,6 +25,9 @@ class PictureScriptTest : public ::testing::Test {
                         true));
     Add("Solid.png", MakeImage(3, 3, [](int x, int y) { return Bgra{uint8_t(x * 80), uint8_t(y * 80), 200, 255}; }, false));
     Add("Wide.png", MakeImage(100, 50, [](int x, int y) { return Bgra{uint8_t(x), uint8_t(y), 0, 255}; }, false));
+    // 1 x 3, every row different.
+    Add("Steps.png",
+        MakeImage(1, 3, [](int, int y) { return Bgra{uint8_t(y * y * 10), uint8_t(200 - 50 * y), 0, 255}; }, false));
   }
 
   void Add(const std::string& name, const TPngImage& img) { archive_->AddFile(name, kPictureKind, test::PngStream(img)); }
@@ -183,6 +186,21 @@ TEST_F(PictureScriptTest, ScaleAndRotateChangeTheCanvas) {
       "<RotateImage angle=\"90\"/>\n");
   EXPECT_EQ(turned.Width, 4);
   EXPECT_EQ(PixelAt(turned, 0, 0).R, 0);  // comes from outside the picture
+}
+
+// Three rows down to two: rows 1 and 2 both round onto the last output row,
+// which takes only the first of them (with its neighbour it would be 25 / 125).
+TEST_F(PictureScriptTest, ScalingDownTheLastRowTakesOnlyItsFirstSourceRow) {
+  TPngImage out = Render(
+      "<AutoImage name=\"Short\" autosize=\"true\">\n"
+      "<AddImage name=\"Steps.png\" left=\"0\" top=\"0\"/>\n"
+      "<ScaleImage width=\"1\" height=\"2\"/>\n");
+  ASSERT_EQ(out.Width, 1);
+  ASSERT_EQ(out.Height, 2);
+  EXPECT_EQ(PixelAt(out, 0, 0).B, 0);
+  EXPECT_EQ(PixelAt(out, 0, 0).G, 200);
+  EXPECT_EQ(PixelAt(out, 0, 1).B, 10);
+  EXPECT_EQ(PixelAt(out, 0, 1).G, 150);
 }
 
 TEST_F(PictureScriptTest, TagsWithoutTheirClosingMarkAreIgnored) {

@@ -18,7 +18,8 @@ using test::TObj;
 using test::TTestFocused;
 
 bool Logged(const std::vector<std::string>& lines, const std::string& text) {
-  return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(text) != std::string::npos; });
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const std::string& l) { return l.find(text) != std::string::npos; });
 }
 
 class DescriptionTest : public ::testing::Test, public TEngineFixture {
@@ -28,8 +29,11 @@ class DescriptionTest : public ::testing::Test, public TEngineFixture {
 
 TEST_F(DescriptionTest, DefaultLinesFillOnlyWhatObjectsDoNotState) {
   engine.LoadFromText(Description({
-      {"TQelDefaults", {{"DefLine", " TTestFocused ; Style ;plain "}, {"DefLine", "TQelForm;Picture;back.png"},
-                        {"DefLine", "TTestFocused;NoValue;"}, {"DefLine", "no separators"}}},
+      {"TQelDefaults",
+       {{"DefLine", " TTestFocused ; Style ;plain "},
+        {"DefLine", "TQelForm;Picture;back.png"},
+        {"DefLine", "TTestFocused;NoValue;"},
+        {"DefLine", "no separators"}}},
       {"TTestFocused", {{"Name", "A"}, {"ParentName", "W"}}},
       {"TTestFocused", {{"Name", "B"}, {"ParentName", "W"}, {"Style", "own"}}},
       {"TQelForm", {{"Name", "W"}, {"ParentName", "Screen"}}},
@@ -38,12 +42,13 @@ TEST_F(DescriptionTest, DefaultLinesFillOnlyWhatObjectsDoNotState) {
   EXPECT_EQ(W("B")->Style, "own");
   EXPECT_EQ(W("W")->Picture, "back.png");
   auto lines = Log::TakeBuffered();
-  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                          [](const std::string& l) {
-                            return l.find("[TQelInterfaceEngine.ApplyDefaultLine] DefLine does not have 3 parameters!") !=
-                                   std::string::npos;
-                          }),
-            2);
+  EXPECT_EQ(
+      std::count_if(lines.begin(), lines.end(),
+                    [](const std::string& l) {
+                      return l.find("[TQelInterfaceEngine.ApplyDefaultLine] DefLine does not have 3 parameters!") !=
+                             std::string::npos;
+                    }),
+      2);
   // The value keeps its blanks; class and property names are trimmed.
   EXPECT_EQ(DefLinePars(" a ; b ; c;d "), (std::vector<std::string>{"a", "b", " c;d "}));
   EXPECT_TRUE(DefLinePars("a;b").empty());
@@ -72,8 +77,9 @@ TEST_F(DescriptionTest, CreationStopsAtTheFirstStructuralErrorAndLogsIt) {
   EXPECT_NE(engine.FindObject("A"), nullptr);
   EXPECT_EQ(engine.FindObject("C"), nullptr);
   auto lines = Log::TakeBuffered();
-  EXPECT_TRUE(Logged(lines, "[TQelInterfaceEngine.CreateInterfaceObjects] [ClassName:TQelForm] Attribute <n> does "
-                            "not has Name: \"ParentName\" or \"Name\"!"));
+  EXPECT_TRUE(Logged(lines,
+                     "[TQelInterfaceEngine.CreateInterfaceObjects] [ClassName:TQelForm] Attribute <n> does "
+                     "not has Name: \"ParentName\" or \"Name\"!"));
 
   engine.Clear();
   engine.LoadFromText("<QelInterface><o c=\"TQelForm\" x=\"1\"><p n=\"Name\">A</p></o></QelInterface>");
@@ -107,10 +113,10 @@ class LanguageTest : public DescriptionTest {
  protected:
   void SetUp() override {
     DescriptionTest::SetUp();
-    engine.LoadFromText(Description({{"TQelForm", {{"Name", "W"}, {"ParentName", "Screen"}, {"Style", "orig"},
-                                                   {"Picture", "title_en.png"}}},
-                                     {"TQelForm", {{"Name", "V"}, {"ParentName", "Screen"}}}},
-                                    "2.7"));
+    engine.LoadFromText(Description(
+        {{"TQelForm", {{"Name", "W"}, {"ParentName", "Screen"}, {"Style", "orig"}, {"Picture", "title_en.png"}}},
+         {"TQelForm", {{"Name", "V"}, {"ParentName", "Screen"}}}},
+        "2.7"));
   }
   std::string Language(const std::string& style, const std::string& picture) {
     return Description({{"TQelForm", {{"Name", "W"}, {"Style", style}, {"Picture", picture}}},

@@ -16,22 +16,33 @@ using test::TTestFocused;
 using test::TTestMoving;
 
 TObj Window(const std::string& name, int left) {
-  return {"TQelForm", {{"Name", name}, {"ParentName", "Screen"}, {"Left", std::to_string(left)}, {"Top", "10"},
-                       {"Width", "100"}, {"Height", "50"}, {"Picture", name + ".png"}}};
+  return {"TQelForm",
+          {{"Name", name},
+           {"ParentName", "Screen"},
+           {"Left", std::to_string(left)},
+           {"Top", "10"},
+           {"Width", "100"},
+           {"Height", "50"},
+           {"Picture", name + ".png"}}};
 }
 
 TObj Button(const std::string& name, const std::string& parent, const std::string& onMouseUp) {
-  return {"TTestFocused", {{"Name", name}, {"ParentName", parent}, {"Width", "20"}, {"Height", "10"},
-                           {"Visible", "true"}, {"OnMouseUp", onMouseUp}}};
+  return {"TTestFocused",
+          {{"Name", name},
+           {"ParentName", parent},
+           {"Width", "20"},
+           {"Height", "10"},
+           {"Visible", "true"},
+           {"OnMouseUp", onMouseUp}}};
 }
 
 class EngineTest : public ::testing::Test, public TEngineFixture {
  protected:
   void SetUp() override {
     engine.OwnerForm = &owner;
-    engine.LoadFromText(Description({Window("A", 0), Window("B", 200), Window("C", 400),
-                                     Button("A_Ok", "A", "ExecMethod Method=\"WA_Ok_MouseUp\";"),
-                                     Button("B_Ok", "B", "HideModal;")}));
+    engine.LoadFromText(
+        Description({Window("A", 0), Window("B", 200), Window("C", 400),
+                     Button("A_Ok", "A", "ExecMethod Method=\"WA_Ok_MouseUp\";"), Button("B_Ok", "B", "HideModal;")}));
   }
   std::vector<std::string> Stack() const {
     std::vector<std::string> names;
@@ -109,8 +120,9 @@ TEST_F(EngineTest, ExecMethodCallsHandlersByNameAndSenderIsTheQueuingWidget) {
   std::vector<std::string> calls;
   owner.Publish("WA_Ok_MouseUp", [&] { calls.push_back("ok:" + engine.Sender->Name()); });
   owner.Publish("Other", [&] { calls.push_back("other:" + engine.Sender->Name()); });
-  engine.AddScript("A_Ok", "ExecMethod Method=\"wa_ok_mouseup\";ExecMethod Method=\"NotPublished\";"
-                           "PlaySound Sound=\"after\";");
+  engine.AddScript("A_Ok",
+                   "ExecMethod Method=\"wa_ok_mouseup\";ExecMethod Method=\"NotPublished\";"
+                   "PlaySound Sound=\"after\";");
   engine.AddScript("B_Ok", "ExecMethod Method=\"Other\";");
   EXPECT_EQ(engine.Sender, W("B_Ok"));
   engine.ExecuteScripts();
@@ -168,8 +180,8 @@ TEST_F(EngineTest, DrawsBottomToTopAndClearsTheChangeFlags) {
   W("B_Ok")->SetVisible(false);
   graphic.Calls.clear();
   engine.DrawInterface();
-  EXPECT_EQ(graphic.Trace(), (Names{"DrawBumpMap:A.png", "DrawBumpMap:", "DrawBumpMap:B.png", "Draw:A.png", "Draw:",
-                                    "PostFormDraw:A", "Draw:B.png", "PostFormDraw:B"}));
+  EXPECT_EQ(graphic.Trace(), (Names{"DrawBumpMap:A.png", "DrawBumpMap:", "DrawBumpMap:B.png", "Draw:A.png",
+                                    "Draw:", "PostFormDraw:A", "Draw:B.png", "PostFormDraw:B"}));
   EXPECT_FALSE(engine.Changed);
   EXPECT_FALSE(W("A")->Changed);
   EXPECT_EQ(W("A")->OldRect, TRect{});
@@ -180,9 +192,10 @@ TEST_F(EngineTest, DrawsBottomToTopAndClearsTheChangeFlags) {
 }
 
 TEST_F(EngineTest, ChangedRectsOfWindowsAndNestedChildren) {
-  engine.LoadFromText(Description({{"TQelForm", {{"Name", "Panel"}, {"ParentName", "A"}, {"Left", "10"},
-                                                 {"Top", "10"}, {"Width", "50"}, {"Height", "30"}}},
-                                   Button("Inner", "Panel", "")}));
+  engine.LoadFromText(Description(
+      {{"TQelForm",
+        {{"Name", "Panel"}, {"ParentName", "A"}, {"Left", "10"}, {"Top", "10"}, {"Width", "50"}, {"Height", "30"}}},
+       Button("Inner", "Panel", "")}));
   engine.ShowModal("A");
   engine.ShowModal("B");
   engine.ResetChanged();
@@ -196,14 +209,14 @@ TEST_F(EngineTest, ChangedRectsOfWindowsAndNestedChildren) {
   W("A_Ok")->SetLeft(30);
   W("Inner")->SetPictureAlpha(9);
   engine.GetChangedRects(rects);
-  EXPECT_EQ(rects, (TRects{{30, 10, 50, 20}, {0, 10, 20, 20}, {10, 20, 30, 30}, {200, 10, 300, 60},
-                           {200, 10, 300, 60}}));
+  EXPECT_EQ(rects,
+            (TRects{{30, 10, 50, 20}, {0, 10, 20, 20}, {10, 20, 30, 30}, {200, 10, 300, 60}, {200, 10, 300, 60}}));
   // Once the panel itself changed, its children are not looked at.
   W("Panel")->SetPictureAlpha(1);
   rects.clear();
   engine.GetChangedRects(rects);
-  EXPECT_EQ(rects, (TRects{{30, 10, 50, 20}, {0, 10, 20, 20}, {10, 20, 60, 50}, {200, 10, 300, 60},
-                           {200, 10, 300, 60}}));
+  EXPECT_EQ(rects,
+            (TRects{{30, 10, 50, 20}, {0, 10, 20, 20}, {10, 20, 60, 50}, {200, 10, 300, 60}, {200, 10, 300, 60}}));
 }
 
 TEST_F(EngineTest, AnimateStepsTheTopWindowsMovingPicturesAndChildForms) {

@@ -19,8 +19,8 @@
 namespace qv::test {
 
 struct TGraphicCall {
-  std::string Op;  // "Draw", "DrawBumpMap", "DrawRect", "ExtDraw", "DrawColoredAlpha",
-                   // "PlaySound", "PostFormDraw", "LowExtDraw"
+  std::string Op;       // "Draw", "DrawBumpMap", "DrawRect", "ExtDraw", "DrawColoredAlpha",
+                        // "PlaySound", "PostFormDraw", "LowExtDraw"
   std::string Picture;  // the picture, sound or form name
   std::string BumpMap;
   TBlendingMode Mode = TBlendingMode::bmNormal;
@@ -36,8 +36,8 @@ struct TGraphicCall {
 
 class TFakeGraphic : public IQelGraphic {
  public:
-  void Draw(std::string_view picture, std::string_view bumpMap, TBlendingMode mode, int32_t x, int32_t y,
-            uint8_t alpha, const TRect* srcRect) override {
+  void Draw(std::string_view picture, std::string_view bumpMap, TBlendingMode mode, int32_t x, int32_t y, uint8_t alpha,
+            const TRect* srcRect) override {
     TGraphicCall c = Make("Draw", picture);
     c.BumpMap = bumpMap;
     c.Mode = mode;

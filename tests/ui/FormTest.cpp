@@ -14,13 +14,24 @@ using test::TObj;
 using test::TTestFocused;
 
 TObj Window(const std::string& name) {
-  return {"TQelForm", {{"Name", name}, {"ParentName", "Screen"}, {"Width", "400"}, {"Height", "300"},
-                       {"Left", "100"}, {"Top", "100"}, {"Visible", "true"}}};
+  return {"TQelForm",
+          {{"Name", name},
+           {"ParentName", "Screen"},
+           {"Width", "400"},
+           {"Height", "300"},
+           {"Left", "100"},
+           {"Top", "100"},
+           {"Visible", "true"}}};
 }
 
 TObj Focusable(const std::string& name, const std::string& parent, const std::string& tabOrder) {
-  return {"TTestFocused", {{"Name", name}, {"ParentName", parent}, {"TabOrder", tabOrder}, {"Width", "50"},
-                           {"Height", "20"}, {"Visible", "true"}}};
+  return {"TTestFocused",
+          {{"Name", name},
+           {"ParentName", parent},
+           {"TabOrder", tabOrder},
+           {"Width", "50"},
+           {"Height", "20"},
+           {"Visible", "true"}}};
 }
 
 class FormTest : public ::testing::Test, public TEngineFixture {
@@ -125,8 +136,7 @@ TEST_F(FormTest, ShowingATabFormHidesItsGroupUnderTheSameParent) {
   auto tab = [](const std::string& name, const std::string& parent, const std::string& group) {
     return TObj{"TQelTabForm", {{"Name", name}, {"ParentName", parent}, {"TabGroup", group}, {"Visible", "true"}}};
   };
-  Load({Window("W"), Window("V"), tab("T1", "W", "1"), tab("T2", "W", "1"), tab("T3", "W", "2"),
-        tab("U1", "V", "1")});
+  Load({Window("W"), Window("V"), tab("T1", "W", "1"), tab("T2", "W", "1"), tab("T3", "W", "2"), tab("U1", "V", "1")});
   W("T1")->SetVisible(true);
   EXPECT_TRUE(W("T1")->Visible);
   EXPECT_FALSE(W("T2")->Visible);
@@ -152,10 +162,20 @@ TEST_F(FormTest, RenamingAFormKeepsItsChildren) {
 }
 
 TEST_F(FormTest, FormsThatContainEachOtherDoNotRecurse) {
-  TQelForm* w = Load({{"TQelForm", {{"Name", "W"}, {"ParentName", "P"}, {"Visible", "true"}, {"Width", "9"},
-                                    {"Height", "9"}, {"Picture", "w.png"}}},
-                      {"TQelForm", {{"Name", "P"}, {"ParentName", "W"}, {"Visible", "true"}, {"Width", "9"},
-                                    {"Height", "9"}, {"Picture", "p.png"}}}});
+  TQelForm* w = Load({{"TQelForm",
+                       {{"Name", "W"},
+                        {"ParentName", "P"},
+                        {"Visible", "true"},
+                        {"Width", "9"},
+                        {"Height", "9"},
+                        {"Picture", "w.png"}}},
+                      {"TQelForm",
+                       {{"Name", "P"},
+                        {"ParentName", "W"},
+                        {"Visible", "true"},
+                        {"Width", "9"},
+                        {"Height", "9"},
+                        {"Picture", "p.png"}}}});
   w->Draw();
   uint16_t key = 65;
   w->KeyDown(key, 0);

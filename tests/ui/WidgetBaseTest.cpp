@@ -15,12 +15,30 @@ class WidgetBaseTest : public ::testing::Test, public TEngineFixture {
   void SetUp() override {
     graphic.SetPicture("box.png", 40, 20);
     engine.LoadFromText(Description({
-        {"TQelForm", {{"Name", "W"}, {"ParentName", "Screen"}, {"Left", "100"}, {"Top", "50"}, {"Width", "400"},
-                      {"Height", "300"}, {"Visible", "true"}}},
-        {"TQelForm", {{"Name", "C"}, {"ParentName", "W"}, {"Width", "60"}, {"Height", "30"},
-                      {"HAlign", "haCenter"}, {"ShiftLeft", "5"}, {"VAlign", "vaBottom"}, {"ShiftTop", "-10"}}},
-        {"TQelForm", {{"Name", "P"}, {"ParentName", "W"}, {"AutoSize", "asPicture"}, {"Picture", "box.png"},
-                      {"HAlign", "haJustify"}, {"Left", "7"}}},
+        {"TQelForm",
+         {{"Name", "W"},
+          {"ParentName", "Screen"},
+          {"Left", "100"},
+          {"Top", "50"},
+          {"Width", "400"},
+          {"Height", "300"},
+          {"Visible", "true"}}},
+        {"TQelForm",
+         {{"Name", "C"},
+          {"ParentName", "W"},
+          {"Width", "60"},
+          {"Height", "30"},
+          {"HAlign", "haCenter"},
+          {"ShiftLeft", "5"},
+          {"VAlign", "vaBottom"},
+          {"ShiftTop", "-10"}}},
+        {"TQelForm",
+         {{"Name", "P"},
+          {"ParentName", "W"},
+          {"AutoSize", "asPicture"},
+          {"Picture", "box.png"},
+          {"HAlign", "haJustify"},
+          {"Left", "7"}}},
     }));
   }
 };
@@ -75,11 +93,16 @@ TEST_F(WidgetBaseTest, EventScriptsCarryTheirSound) {
 
 TEST(WidgetProperties, PublishedByNameFromText) {
   TQelInterfaceEngine engine;
-  engine.LoadFromText(Description({{"TQelTabForm", {{"Name", "T"}, {"ParentName", "Screen"},
-                                                     {"BlendingMode", "bmAddBlend"}, {"PictureAlpha", "128"},
-                                                     {"Visible", "true"}, {"OnMouseUp", "HideModal;"},
-                                                     {"TabGroup", "3"}, {"HeadLine", "0;0;400;30;"},
-                                                     {"BumpMapPicture", "bump"}}}}));
+  engine.LoadFromText(Description({{"TQelTabForm",
+                                    {{"Name", "T"},
+                                     {"ParentName", "Screen"},
+                                     {"BlendingMode", "bmAddBlend"},
+                                     {"PictureAlpha", "128"},
+                                     {"Visible", "true"},
+                                     {"OnMouseUp", "HideModal;"},
+                                     {"TabGroup", "3"},
+                                     {"HeadLine", "0;0;400;30;"},
+                                     {"BumpMapPicture", "bump"}}}}));
   auto* t = dynamic_cast<TQelTabForm*>(engine.FindObject("T"));
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(t->BlendingMode, TBlendingMode::bmAddBlend);

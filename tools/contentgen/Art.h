@@ -88,6 +88,7 @@ struct MapPiece {
 Canvas Kingdom(const std::vector<MapPiece>& pieces, int scale, bool faded);
 // Exact colours per piece (alpha 0 outside the land).
 Canvas PieceMap(const std::vector<MapPiece>& pieces);
+// White with an alpha falling from 255 at each piece's edge to 0 a few pixels inside.
 Canvas PieceOutlines(const std::vector<MapPiece>& pieces);
 Canvas MapFramePicture(Fonts& f);
 uint32_t PieceColour(int index);

@@ -160,6 +160,11 @@ Canvas PieceMap(const std::vector<MapPiece>& pieces) {
 }
 
 Canvas PieceOutlines(const std::vector<MapPiece>& pieces) {
+  // The map lights a piece's border by a ramp over this alpha that is dark
+  // at 0 and at 255 and brightest near 120, so the outline fades from 255 at
+  // the piece's edge to 0 a few pixels inside: the lit band lies just within
+  // the edge. An outline of only 0 and 255 would never light up.
+  constexpr int kReach = 7;
   std::vector<int> owner(800 * 600);
   for (int y = 0; y < 600; ++y)
     for (int x = 0; x < 800; ++x) owner[size_t(y) * 800 + size_t(x)] = PieceAt(pieces, float(x) + 0.5f, float(y) + 0.5f);
@@ -168,13 +173,16 @@ Canvas PieceOutlines(const std::vector<MapPiece>& pieces) {
     for (int x = 0; x < 800; ++x) {
       int me = owner[size_t(y) * 800 + size_t(x)];
       if (me < 0) continue;
-      bool edge = false;
-      for (int dy = -2; dy <= 2 && !edge; ++dy)
-        for (int dx = -2; dx <= 2 && !edge; ++dx) {
+      // Distance to the nearest pixel outside the piece (the map's edge counts as outside).
+      float nearest = float(kReach + 1);
+      for (int dy = -kReach; dy <= kReach; ++dy)
+        for (int dx = -kReach; dx <= kReach; ++dx) {
           int nx = x + dx, ny = y + dy;
-          if (nx < 0 || ny < 0 || nx >= 800 || ny >= 600 || owner[size_t(ny) * 800 + size_t(nx)] != me) edge = true;
+          if (nx >= 0 && ny >= 0 && nx < 800 && ny < 600 && owner[size_t(ny) * 800 + size_t(nx)] == me) continue;
+          nearest = std::min(nearest, std::sqrt(float(dx * dx + dy * dy)));
         }
-      if (edge) c.Set(x, y, Hex(0xFFFFFF));
+      float a = 1.0f - (nearest - 1.0f) / float(kReach);
+      if (a > 0) c.Set(x, y, Hex(0xFFFFFF, std::min(a, 1.0f)));
     }
   return c;
 }
