@@ -1,6 +1,7 @@
 #include "ui/QelHint.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "foundation/Clock.h"
 
@@ -19,12 +20,14 @@ const TQelClass& TQelHint::StaticClass() {
 const TQelClass& TQelHint::ClassType() const { return StaticClass(); }
 
 TRect TQelHint::HintArea() const {
+  auto c = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  const int64_t l = ScreenLeft, t = ScreenTop;
   if (!Picture.empty()) {
     int32_t w = 0, h = 0;
     PictureSize(Picture, w, h);
-    return Rect(ScreenLeft, ScreenTop + Height - h, ScreenLeft + Width, ScreenTop + h);
+    return Rect(c(l), c(t + Height - h), c(l + Width), c(t + h));
   }
-  return Rect(ScreenLeft - 16, ScreenTop - 10, ScreenLeft + Width + 16, ScreenTop + Height + 10);
+  return Rect(c(l - 16), c(t - 10), c(l + Width + 16), c(t + Height + 10));
 }
 
 void TQelHint::KeepAreaBeforeMove(bool across) {
@@ -72,7 +75,9 @@ void TQelHint::HideHint() {
 }
 
 void TQelHint::Animate(int32_t now) {
-  if (Picture.empty() && !FBlocks.empty() && FFont) Height = FBlocks.back().Top + TextShiftTop + FFont->Height;
+  if (Picture.empty() && !FBlocks.empty() && FFont)
+    Height = static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t(FBlocks.back().Top) + TextShiftTop + FFont->Height, INT32_MIN, INT32_MAX));
   if (!Visible) return;
   // The end wraps as the 32-bit tick count does.
   const int32_t end = static_cast<int32_t>(static_cast<uint32_t>(FShowTick) + static_cast<uint32_t>(ShowTime));

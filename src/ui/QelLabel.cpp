@@ -1,5 +1,8 @@
 #include "ui/QelLabel.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "foundation/StrUtils.h"
 #include "ui/QelFontEngine.h"
 #include "ui/QelInterfaceEngine.h"
@@ -258,7 +261,9 @@ void TQelLabel::DrawBlocks(uint32_t color, int32_t offsetX, int32_t offsetY, boo
     const TTextBlock& b = FTextBlocks[i];
     const bool justify = Alignment == taJustify && i + 1 < FTextBlocks.size();
     const int32_t available = GetTextWidth() - (floatReduce && Floating && b.Floating ? PictureWidth : 0);
-    DrawBlock(b, ScreenLeft + b.Left + offsetX, ScreenTop + b.Top + offsetY, color, justify, available, slant);
+    const int64_t x = int64_t(ScreenLeft) + b.Left + offsetX, y = int64_t(ScreenTop) + b.Top + offsetY;
+    DrawBlock(b, static_cast<int32_t>(std::clamp<int64_t>(x, INT32_MIN, INT32_MAX)),
+              static_cast<int32_t>(std::clamp<int64_t>(y, INT32_MIN, INT32_MAX)), color, justify, available, slant);
   }
 }
 

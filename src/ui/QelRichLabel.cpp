@@ -1,8 +1,18 @@
 #include "ui/QelRichLabel.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "foundation/StrUtils.h"
 
 namespace qv {
+
+namespace {
+
+// Words far down a caption ({BR 99999/} and the like) stay at the 32-bit ends.
+int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
+}  // namespace
 
 const TQelClass& TQelRichLabel::StaticClass() {
   using T = TQelRichLabel;
@@ -76,8 +86,8 @@ void TQelRichLabel::SplitCaption() {
       label->Alpha = Alpha;
       label->SplitCaption();
       label->PlaceTextBlocks();
-      label->SetLeft(ScreenLeft + TextShiftLeft + block.Left);
-      label->SetTop(ScreenTop + TextShiftTop + block.Top);
+      label->SetLeft(Clamp32(int64_t(ScreenLeft) + TextShiftLeft + block.Left));
+      label->SetTop(Clamp32(int64_t(ScreenTop) + TextShiftTop + block.Top));
     }
     links.push_back(std::move(label));
   }
@@ -100,13 +110,14 @@ void TQelRichLabel::Draw() {
     g->Draw(Picture, BumpMapPicture, BlendingMode, ScreenLeft + PictureLeft, ScreenTop + PictureTop, PictureAlpha,
             nullptr);
   if (FFont && !FBlocks.empty()) {
-    const int32_t bottom = FBlocks.back().Top + FFont->Height;
-    int32_t d = 0;
+    const int64_t bottom = int64_t(FBlocks.back().Top) + FFont->Height;
+    int64_t d = 0;
     if (Layout == tlCenter) d = Height / 2 - bottom / 2;
     else if (Layout == tlBottom) d = Height - bottom;
     for (const TTextBlock& b : FBlocks) {
       if (b.Text.empty()) continue;
-      FFont->TextOut(ScreenLeft + TextShiftLeft + b.Left, ScreenTop + TextShiftTop + b.Top + d, b.Color, 255, b.Text);
+      FFont->TextOut(Clamp32(int64_t(ScreenLeft) + TextShiftLeft + b.Left),
+                     Clamp32(int64_t(ScreenTop) + TextShiftTop + b.Top + d), b.Color, 255, b.Text);
     }
   }
   for (auto& link : FLinks) link->Draw();

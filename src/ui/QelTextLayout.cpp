@@ -110,31 +110,33 @@ TTextBlocks SplitLabelText(std::u16string_view text, const ITextMeasure& font, i
 }
 
 void PlaceLabelBlocks(TTextBlocks& blocks, int32_t fontHeight, const TBlockPlacement& place) {
-  const int32_t n = static_cast<int32_t>(blocks.size());
-  const int32_t total = fontHeight * n + (n - 1) * place.LineSpace;
-  for (int32_t i = 0; i < n; ++i) {
+  // Widened: line spaces and shifts come from the description as they stand.
+  auto clamp32 = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+  const int64_t n = static_cast<int64_t>(blocks.size());
+  const int64_t total = int64_t(fontHeight) * n + (n - 1) * place.LineSpace;
+  for (int64_t i = 0; i < n; ++i) {
     TTextBlock& block = blocks[static_cast<size_t>(i)];
     switch (place.Alignment) {
       case taCenter:
-        block.Left = Div(place.Available - block.Width, 2) + place.ShiftLeft;
+        block.Left = clamp32((int64_t(place.Available) - block.Width) / 2 + place.ShiftLeft);
         break;
       case taRight:
-        block.Left = place.Available + place.ShiftLeft - block.Width;
+        block.Left = clamp32(int64_t(place.Available) + place.ShiftLeft - block.Width);
         break;
       default:
-        block.Left = place.ShiftLeft + (block.Floating ? place.FloatShift : 0);
+        block.Left = clamp32(int64_t(place.ShiftLeft) + (block.Floating ? place.FloatShift : 0));
         break;
     }
-    const int32_t step = i * (fontHeight + place.LineSpace);
+    const int64_t step = i * (int64_t(fontHeight) + place.LineSpace);
     switch (place.Layout) {
       case tlCenter:
-        block.Top = Div(place.Height - total, 2) + step + place.ShiftTop;
+        block.Top = clamp32((int64_t(place.Height) - total) / 2 + step + place.ShiftTop);
         break;
       case tlBottom:
-        block.Top = place.Height - total + step + place.ShiftTop;
+        block.Top = clamp32(int64_t(place.Height) - total + step + place.ShiftTop);
         break;
       default:
-        block.Top = step + place.ShiftTop;
+        block.Top = clamp32(step + place.ShiftTop);
         break;
     }
   }
