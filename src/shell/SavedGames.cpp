@@ -98,9 +98,13 @@ bool ProbeLevel(const TGameState& state, const TGameServices& services, int32_t 
   quiet.Field = &field;
   quiet.Screens = &screens;
 
+  // Only what a level load reads; the map's piece masks stay where they are.
   TGameState scratch;
-  scratch.Game = state.Game;
   scratch.Game.CurLevel = curLevel;
+  scratch.Game.PieceOrder = state.Game.PieceOrder;
+  scratch.Game.TotalScore = state.Game.TotalScore;
+  scratch.Game.DropPackCapacity = state.Game.DropPackCapacity;
+  scratch.Game.Luck = state.Game.Luck;
   scratch.CardTypes = state.CardTypes;
   scratch.BonusPlaceTypes = state.BonusPlaceTypes;
   scratch.Params = state.Params;
@@ -145,9 +149,13 @@ bool TSavedGames::LoadGame(const fs::path& file) {
   std::error_code ec;
   if (!fs::is_regular_file(file, ec)) return false;
   const auto bytes = ReadWholeFile(file);
-  const std::string name = file.string();
-  const TSaveGame save = ParseSaveGame(
-      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), name, S.Level.LevComplete);
+  return LoadGameFromBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                           file.string());
+}
+
+bool TSavedGames::LoadGameFromBytes(std::string_view bytes, std::string_view fileName) {
+  const std::string name(fileName);
+  const TSaveGame save = ParseSaveGame(bytes, name, S.Level.LevComplete);
   if (save.HasLevel) {
     TLevelShape shape;
     if (!ProbeLevel(S, Svc, save.CurLevel.value_or(S.Game.CurLevel), shape)) return false;

@@ -38,6 +38,8 @@ class TSavedGames {
   // a damaged file. In all these cases the game is left untouched. On
   // success the game timers are paused at the time of loading.
   bool LoadGame(const std::filesystem::path& file);
+  // The same for a file's bytes; fileName names it in errors.
+  bool LoadGameFromBytes(std::string_view bytes, std::string_view fileName);
 
  private:
   void Apply(const TSaveGame& save, int32_t now);

@@ -8,8 +8,7 @@ namespace {
 constexpr const char* kOptions = "Options";
 }
 
-TSettings LoadOptions(const std::filesystem::path& file) {
-  TIniFile ini = TIniFile::Load(file);
+TSettings ReadSettings(const TIniFile& ini) {
   TSettings s;
   const TSettings d;
   s.ScreenWidth = ini.ReadInteger(kOptions, "ScreenWidth", d.ScreenWidth);
@@ -26,8 +25,7 @@ TSettings LoadOptions(const std::filesystem::path& file) {
   return s;
 }
 
-void SaveOptions(const std::filesystem::path& file, const TSettings& s) {
-  TIniFile ini = TIniFile::Load(file);
+void WriteSettings(TIniFile& ini, const TSettings& s) {
   ini.WriteInteger(kOptions, "BitsPerPixel", s.BitsPerPixel);
   ini.WriteInteger(kOptions, "SoundVolume", s.SoundVolume);
   ini.WriteInteger(kOptions, "MusicVolume", s.MusicVolume);
@@ -35,6 +33,13 @@ void SaveOptions(const std::filesystem::path& file, const TSettings& s) {
   ini.WriteInteger(kOptions, "TurnOffHint", s.TurnOffHint);
   ini.WriteString(kOptions, "PlayerName", s.PlayerName);
   ini.WriteInteger("Version", "Build", 105);
+}
+
+TSettings LoadOptions(const std::filesystem::path& file) { return ReadSettings(TIniFile::Load(file)); }
+
+void SaveOptions(const std::filesystem::path& file, const TSettings& settings) {
+  TIniFile ini = TIniFile::Load(file);
+  WriteSettings(ini, settings);
   ini.Save(file);
 }
 

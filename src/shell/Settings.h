@@ -31,6 +31,12 @@ struct TSettings {
   bool DebugOn() const { return DebugMode == kDebugModeOn; }
 };
 
+class TIniFile;
+
+// The settings of an INI text, and the settings the program writes into one.
+TSettings ReadSettings(const TIniFile& ini);
+void WriteSettings(TIniFile& ini, const TSettings& settings);
+
 // Section "Options"; the file need not exist.
 TSettings LoadOptions(const std::filesystem::path& file);
 // Writes BitsPerPixel, SoundVolume, MusicVolume, FullScreenMode, TurnOffHint,
