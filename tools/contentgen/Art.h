@@ -52,7 +52,7 @@ Canvas Sharper();
 Canvas CursorStrip();
 Canvas CastleLine(bool vertical);
 Canvas CastleCorner();
-Canvas HintWindow(int corner);  // 0 left-top, 1 right-top, 2 left, 3 right
+Canvas HintWindow(int corner);  // 0 left-top, 1 right-top, 2 left, 3 right (Widgets.cpp)
 Canvas Wall(int width, int height, int style);
 Canvas WallCrashStrip(int width, int height, int style);
 Canvas FlagStrip();
@@ -61,6 +61,14 @@ Canvas Amulet();
 Canvas Lantern(bool lit);
 Canvas MapMarker();
 Canvas MapDot();
+
+// Windows and widgets (Widgets.cpp).
+struct WidgetPicture;
+Canvas WidgetPictureCanvas(const WidgetPicture& picture);
+// The title screen, or the loading screen, over a painting of the kingdom.
+Canvas TitleBackground(Fonts& f, const Canvas& kingdom, bool loading);
+// The maker's logo on the title screen, plain or under the pointer.
+Canvas MakerLogo(Fonts& f, bool lit);
 
 // Geometry of a level read from its file, so that its background leaves the
 // board and the belts clear.

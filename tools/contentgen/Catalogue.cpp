@@ -1,5 +1,7 @@
 #include "Catalogue.h"
 
+#include "Interface.h"
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -262,6 +264,9 @@ std::vector<PictureItem> BuildCatalogue(const std::string& contentFolder, Fonts&
   add("MapFrame.png", Stage::Alpha, [&f] { return MapFramePicture(f); });
   add("particle2.png", Stage::Alpha, [] { return MapMarker(); });
   add("particle3.png", Stage::Alpha, [] { return MapDot(); });
+  const Interface ui;
+  for (const WidgetPicture& p : ui.Pictures())
+    add(p.Name, Stage::Alpha, [p] { return WidgetPictureCanvas(p); });
 
   fs::path folder(contentFolder);
   auto pieces = std::make_shared<std::vector<MapPiece>>(ReadMapPieces(folder / "MapPieces.xml"));
@@ -271,6 +276,7 @@ std::vector<PictureItem> BuildCatalogue(const std::string& contentFolder, Fonts&
   add("MapComplete.jpg", Stage::Jpeg, [pieces] { return Kingdom(*pieces, 1, false); });
   add("MapBack.jpg", Stage::Jpeg, [pieces] { return Kingdom(*pieces, 1, true); });
   add("BackZamok.jpg", Stage::Jpeg, [pieces] { return Kingdom(*pieces, 3, false); });
+  add("TitleBack.jpg", Stage::Jpeg, [&f, pieces] { return TitleBackground(f, Kingdom(*pieces, 1, true), false); });
 
   for (const std::string& n : qv::ListDirectory(folder, ".xml")) {
     if (n.rfind("Level", 0) != 0 || n.size() <= 9) continue;
@@ -280,6 +286,21 @@ std::vector<PictureItem> BuildCatalogue(const std::string& contentFolder, Fonts&
     add(shape.BackPicture, Stage::Jpeg, [&f, shape] { return LevelBackground(f, shape); });
   }
   return items;
+}
+
+void WriteProgramFolder(const std::string& contentFolder, const std::string& programFolder) {
+  Lettering sans("/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf");
+  Lettering serif("/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf");
+  Fonts fonts{sans, serif};
+  const fs::path folder(programFolder);
+  fs::create_directories(folder);
+  // The game loads the pictures of its folder under lower-case names before
+  // anything else, so the loading screen can show while the rest loads.
+  const std::vector<MapPiece> pieces = ReadMapPieces(fs::path(contentFolder) / "MapPieces.xml");
+  SavePicture(TitleBackground(fonts, Kingdom(pieces, 1, true), true), Stage::Jpeg, (folder / "loading.jpg").string());
+  SavePicture(MakerLogo(fonts, false), Stage::Exact, (folder / "ostrandel_logo.png").string());
+  SavePicture(MakerLogo(fonts, true), Stage::Exact, (folder / "ostrandel_logo_on.png").string());
+  WriteLanguages(programFolder);
 }
 
 void WriteAllPictures(const std::string& contentFolder, const std::string& outputFolder) {

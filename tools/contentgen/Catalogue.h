@@ -34,6 +34,10 @@ std::vector<PictureItem> BuildCatalogue(const std::string& contentFolder, Fonts&
 // ".jpg" as JPEG).
 void SavePicture(const Canvas& canvas, Stage form, const std::string& path);
 
+// Writes the files the game finds beside its archive: the loading screen,
+// the maker's logo and the language files.
+void WriteProgramFolder(const std::string& contentFolder, const std::string& programFolder);
+
 // Draws and writes the whole catalogue into the output folder.
 void WriteAllPictures(const std::string& contentFolder, const std::string& outputFolder);
 

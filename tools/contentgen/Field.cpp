@@ -53,7 +53,7 @@ Canvas CanvasTexture(int variant) {
   return c;
 }
 
-Canvas FieldFrame(Fonts& f) {
+Canvas FieldFrame(Fonts& /*f*/) {
   // A dark vignette around the screen and the right-hand panel with the drop
   // pack slot at (731, 375) - (763, 427).
   Canvas c(800, 600);
@@ -70,12 +70,12 @@ Canvas FieldFrame(Fonts& f) {
   c.FillRect(704, 0, 706, 600, Hex(0xC99A45));
   c.FillRoundRect(712, 16, 792, 70, 6, Hex(0x2A180A, 0.85f));
   c.StrokeRoundRect(712, 16, 792, 70, 6, 1.5f, Hex(0xE0B04A));
-  f.Serif.DrawCentred(c, "SCORE", 752, 32, 11, Hex(0xE0B04A));
+  // The words over the score and the drop pack are labels of the game
+  // window, in the player's language.
   c.FillRoundRect(721, 352, 773, 437, 6, Hex(0x1C1008, 0.9f));
   c.StrokeRoundRect(721, 352, 773, 437, 6, 1.5f, Hex(0xE0B04A));
   c.FillRoundRect(731, 375, 763, 427, 3.5f, Hex(0x000000, 0.5f));
   c.StrokeRoundRect(731, 375, 763, 427, 3.5f, 1.0f, Hex(0xFFFFFF, 0.5f));
-  f.Sans.DrawCentred(c, "DROP", 747, 368, 9, Hex(0xE0B04A));
   for (int i = 0; i < 4; ++i) {
     c.FillCircle(712 + float(i % 2) * 80, 100 + float(i / 2) * 460, 3, Hex(0xC99A45));
   }
@@ -187,22 +187,6 @@ Canvas CastleCorner() {
   Canvas c(10, 12);
   c.FillCircle(5, 6, 4, Hex(0xF2C94C));
   c.FillCircle(4.5f, 5.5f, 1.5f, Hex(0xFFF4C8));
-  return c;
-}
-
-Canvas HintWindow(int corner) {
-  Canvas c(220, 96);
-  bool left = corner == 0 || corner == 2;
-  bool top = corner == 0 || corner == 1;
-  float y0 = top ? 16.0f : 0.0f, y1 = top ? 96.0f : 80.0f;
-  c.FillRoundRect(2, y0 + 2, 220, y1, 12, Hex(0x000000, 0.35f));
-  c.FillRoundRect(0, y0, 216, y1 - 3, 12, Hex(0xFFF8E1));
-  c.StrokeRoundRect(0, y0, 216, y1 - 3, 12, 2, Hex(0x8D6E3F));
-  float tx = left ? 28.0f : 188.0f;
-  if (top)
-    c.Polygon({tx - 10, y0 + 1, tx + 10, y0 + 1, tx + (left ? -14.0f : 14.0f), 0}, Hex(0xFFF8E1));
-  else
-    c.Polygon({tx - 10, y1 - 4, tx + 10, y1 - 4, tx + (left ? -14.0f : 14.0f), 95}, Hex(0xFFF8E1));
   return c;
 }
 

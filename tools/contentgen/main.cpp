@@ -4,6 +4,7 @@
 //
 //   contentgen <content-folder> <output-folder>
 //   contentgen --encipher <plain-file> <enciphered-file>
+//   contentgen --program <content-folder> <program-folder>
 //
 // Pictures with alpha are written with an upper-case ".PNG" (the packer splits
 // them into a colour JPEG and a grey mask), opaque pictures as ".jpg", and
@@ -15,6 +16,7 @@
 
 #include "Catalogue.h"
 #include "Font.h"
+#include "Interface.h"
 #include "Music.h"
 #include "Sounds.h"
 #include "foundation/CUnit.h"
@@ -36,15 +38,21 @@ int Encipher(const std::string& from, const std::string& to) {
 int main(int argc, char** argv) {
   try {
     if (argc == 4 && std::string(argv[1]) == "--encipher") return Encipher(argv[2], argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--program") {
+      contentgen::WriteProgramFolder(argv[2], argv[3]);
+      return 0;
+    }
     if (argc != 3) {
       std::cerr << "usage: contentgen <content-folder> <output-folder>\n"
-                   "       contentgen --encipher <plain-file> <enciphered-file>\n";
+                   "       contentgen --encipher <plain-file> <enciphered-file>\n"
+                   "       contentgen --program <content-folder> <program-folder>\n";
       return 2;
     }
     contentgen::WriteAllPictures(argv[1], argv[2]);
     contentgen::WriteFont(argv[2]);
     contentgen::WriteSounds(argv[2]);
     contentgen::WriteMusic(argv[2]);
+    contentgen::WriteInterface(argv[2]);
     return 0;
   } catch (const std::exception& e) {
     std::cerr << "contentgen: " << e.what() << "\n";
