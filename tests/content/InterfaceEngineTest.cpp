@@ -269,7 +269,9 @@ TEST(InterfaceInToolkit, EveryWindowDrawsFromShippedPicturesAndFont) {
       ASSERT_NE(li.Ui.TopModal(), nullptr) << name;
       EXPECT_EQ(li.Ui.TopModal()->Name(), name);
       li.Ui.DrawInterface();
-      if (folder) li.Host.Save(std::filesystem::path(folder) / ((lang.empty() ? "description" : lang.substr(0, 3)) + "_" + name + ".png"));
+      if (folder)
+        li.Host.Save(std::filesystem::path(folder) /
+                     ((lang.empty() ? "description" : lang.substr(0, 3)) + "_" + name + ".png"));
     }
     // The loading windows are drawn by the game itself, off the stack.
     li.Ui.HideModalList();
@@ -278,7 +280,9 @@ TEST(InterfaceInToolkit, EveryWindowDrawsFromShippedPicturesAndFont) {
       li.Ui.SetProp(std::string(w) == "WGameLoading" ? "WGameLoading_PBGameLoading" : "WLoadLevel_PBLoadLevel",
                     "Position", "60");
       li.Ui.FindWidget(w)->Draw();
-      if (folder) li.Host.Save(std::filesystem::path(folder) / ((lang.empty() ? "description" : lang.substr(0, 3)) + "_" + w + ".png"));
+      if (folder)
+        li.Host.Save(std::filesystem::path(folder) /
+                     ((lang.empty() ? "description" : lang.substr(0, 3)) + "_" + w + ".png"));
     }
   }
   EXPECT_TRUE(li.Host.Missing.empty()) << "not shipped: " << *li.Host.Missing.begin();
