@@ -71,6 +71,11 @@ class TDisplay {
   // last commit (empty: the whole picture).
   virtual void Commit(const std::vector<TDisplayRect>& changed = {}) = 0;
   virtual void SetCaption(const std::string& caption) = 0;
+  // Called once per pass of the main loop after any Commit. A pass that
+  // showed nothing waits here for about one refresh on a real screen, so an
+  // idle game does not spin a processor core; the headless display returns
+  // at once.
+  virtual void WaitFrame() {}
 
   bool IsOpen() const { return primary_ != nullptr; }
   bool FullScreen() const { return mode_.FullScreen; }

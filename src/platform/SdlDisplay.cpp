@@ -43,6 +43,8 @@ struct TSdlDisplay::Impl {
   std::unique_ptr<SDL_Renderer, RendererDeleter> Renderer;
   std::unique_ptr<SDL_Texture, TextureDeleter> Texture;
   std::string Caption = "Quorvane";
+  bool Presented = false;  // since the last WaitFrame
+  Uint32 LastWait = 0;
 
   void Render() {
     SDL_SetRenderDrawColor(Renderer.get(), 0, 0, 0, 255);
@@ -75,7 +77,12 @@ bool TSdlDisplay::Open(const TDisplayMode& mode, std::string& errorText) {
   const Uint32 flags = mode.FullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
   impl_->Window.reset(SDL_CreateWindow(impl_->Caption.c_str(), x, y, mode.Width, mode.Height, flags));
   if (impl_->Window) {
-    impl_->Renderer.reset(SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_ACCELERATED));
+    // With vsync the presentation waits for the screen's refresh: no tearing
+    // and no frames that nobody sees.
+    impl_->Renderer.reset(
+        SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    if (!impl_->Renderer)
+      impl_->Renderer.reset(SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_ACCELERATED));
     if (!impl_->Renderer) impl_->Renderer.reset(SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_SOFTWARE));
   }
   if (impl_->Renderer) {
@@ -119,6 +126,18 @@ void TSdlDisplay::Commit(const std::vector<TDisplayRect>& changed) {
   }
   impl_->Render();
   SDL_RenderPresent(impl_->Renderer.get());
+  impl_->Presented = true;
+}
+
+void TSdlDisplay::WaitFrame() {
+  constexpr Uint32 kRefreshMs = 16;
+  const Uint32 now = SDL_GetTicks();
+  if (!impl_->Presented) {
+    const Uint32 spent = now - impl_->LastWait;
+    if (spent < kRefreshMs) SDL_Delay(kRefreshMs - spent);
+  }
+  impl_->Presented = false;
+  impl_->LastWait = SDL_GetTicks();
 }
 
 void TSdlDisplay::SetCaption(const std::string& caption) {

@@ -21,6 +21,7 @@ class TSdlDisplay : public TDisplay {
   void Close() override;
   void Commit(const std::vector<TDisplayRect>& changed = {}) override;
   void SetCaption(const std::string& caption) override;
+  void WaitFrame() override;
 
   // Renders the last committed picture again and reads the window's output
   // back as 0x00RRGGBB pixels, row by row; false when nothing can be read.

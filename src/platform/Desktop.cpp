@@ -1,0 +1,104 @@
+#include "platform/Desktop.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace qv {
+
+namespace {
+
+bool HasUrlExtension(const std::string& target) {
+  if (target.size() < 4) return false;
+  std::string ext = target.substr(target.size() - 4);
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".url";
+}
+
+class TSdlDesktop : public IDesktop {
+ public:
+  void ShowErrorBox(const std::string& caption, const std::string& text) override {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+  }
+  bool OpenLink(const std::string& target) override {
+    const std::string url = ResolveLink(target);
+    return !url.empty() && SDL_OpenURL(url.c_str()) == 0;
+  }
+  // Both need the window system; before the window exists they do nothing
+  // (the shell asks again once the display is open).
+  void SuppressScreenSaver(bool suppress) override {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    if (suppress)
+      SDL_DisableScreenSaver();
+    else
+      SDL_EnableScreenSaver();
+  }
+  void ShowSystemCursor(bool show) override {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+  }
+};
+
+}  // namespace
+
+std::string ShortcutAddress(std::string_view text) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    if (line.size() > 4 && (line.substr(0, 4) == "URL=" || line.substr(0, 4) == "url=")) return std::string(line.substr(4));
+    start = end + 1;
+  }
+  return {};
+}
+
+std::string ResolveLink(const std::string& target) {
+  std::error_code ec;
+  if (HasUrlExtension(target) && std::filesystem::is_regular_file(target, ec)) {
+    std::ifstream in(target, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return ShortcutAddress(text.str());
+  }
+  if (std::filesystem::is_regular_file(target, ec))
+    return "file://" + std::filesystem::absolute(target, ec).string();
+  return target;
+}
+
+void THeadlessDesktop::Say(const std::string& line) {
+  Requests.push_back(line);
+  if (Report) Report(line);
+}
+
+void THeadlessDesktop::ShowErrorBox(const std::string& caption, const std::string& text) {
+  Say("Error box \"" + caption + "\": " + text);
+}
+
+bool THeadlessDesktop::OpenLink(const std::string& target) {
+  const std::string url = ResolveLink(target);
+  Say("Open link: " + (url.empty() ? target : url));
+  return !url.empty();
+}
+
+void THeadlessDesktop::SuppressScreenSaver(bool suppress) {
+  Requests.push_back(suppress ? "Screen saver off" : "Screen saver on");
+}
+
+void THeadlessDesktop::ShowSystemCursor(bool show) {
+  Requests.push_back(show ? "System cursor shown" : "System cursor hidden");
+}
+
+std::unique_ptr<IDesktop> CreateSdlDesktop() { return std::make_unique<TSdlDesktop>(); }
+
+std::unique_ptr<IDesktop> CreateDesktop() {
+  const char* video = std::getenv("QUORVANE_VIDEO");
+  if (video && std::string_view(video) == "headless") return std::make_unique<THeadlessDesktop>();
+  return std::make_unique<TSdlDesktop>();
+}
+
+}  // namespace qv

@@ -1,0 +1,54 @@
+// What the game asks of the desktop besides its window: an error box, opening
+// a link with the desktop's default program, keeping the screen saver away
+// while the game has focus, and hiding the system's pointer (the game draws
+// its own). The headless desktop only reports what it was asked to do.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+class IDesktop {
+ public:
+  virtual ~IDesktop() = default;
+  // A modal box with one OK button.
+  virtual void ShowErrorBox(const std::string& caption, const std::string& text) = 0;
+  // Opens an address or a file (an Internet shortcut opens its address).
+  // False when nothing could be opened.
+  virtual bool OpenLink(const std::string& target) = 0;
+  virtual void SuppressScreenSaver(bool suppress) = 0;
+  virtual void ShowSystemCursor(bool show) = 0;
+};
+
+// What a link opens: for an Internet-shortcut file (".url") the text after
+// "URL=" on its first such line; for another existing file its "file://"
+// address; anything else (an address) as it is. Empty when a shortcut has
+// no address line.
+std::string ResolveLink(const std::string& target);
+// The address line of a shortcut file's text; empty when there is none.
+std::string ShortcutAddress(std::string_view text);
+
+class THeadlessDesktop : public IDesktop {
+ public:
+  // Receives one line per request (the shell passes them to its log).
+  std::function<void(const std::string&)> Report;
+  std::vector<std::string> Requests;
+
+  void ShowErrorBox(const std::string& caption, const std::string& text) override;
+  bool OpenLink(const std::string& target) override;
+  void SuppressScreenSaver(bool suppress) override;
+  void ShowSystemCursor(bool show) override;
+
+ private:
+  void Say(const std::string& line);
+};
+
+std::unique_ptr<IDesktop> CreateSdlDesktop();
+// Headless when QUORVANE_VIDEO is "headless", else SDL.
+std::unique_ptr<IDesktop> CreateDesktop();
+
+}  // namespace qv

@@ -1,0 +1,172 @@
+#include "platform/UserStore.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "platform/FileReplace.h"
+
+namespace fs = std::filesystem;
+
+namespace qv {
+
+namespace {
+
+// The first line of every store file; anything else is a damaged file.
+constexpr std::string_view kHeader = "QuorvaneUserStore 1";
+
+char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Backslash, line breaks, "=" and brackets would change how a line reads, so they are escaped.
+std::string Escape(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '=': out += "\\e"; break;
+      case '[': out += "\\o"; break;
+      case ']': out += "\\c"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> Unescape(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] != '\\') {
+      out += s[i];
+      continue;
+    }
+    if (++i >= s.size()) return std::nullopt;
+    switch (s[i]) {
+      case '\\': out += '\\'; break;
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      case 'e': out += '='; break;
+      case 'o': out += '['; break;
+      case 'c': out += ']'; break;
+      default: return std::nullopt;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> ReadFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return text;
+}
+
+bool WriteText(const fs::path& file, const std::string& text) {
+  return ReplaceFileContents(file, text.data(), text.size());
+}
+
+}  // namespace
+
+bool TUserStore::TNoCaseLess::operator()(std::string_view a, std::string_view b) const {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    char x = LowerChar(a[i]), y = LowerChar(b[i]);
+    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+  }
+  return a.size() < b.size();
+}
+
+fs::path TUserStore::DefaultPath() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  fs::path base;
+  if (xdg != nullptr && *xdg != '\0') {
+    base = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = fs::path(home != nullptr && *home != '\0' ? home : ".") / ".config";
+  }
+  return base / "quorvane" / "registry";
+}
+
+std::string TUserStore::Format(const TValues& values) {
+  std::string out(kHeader);
+  out += '\n';
+  for (const auto& [key, names] : values) {
+    out += '[' + Escape(key) + "]\n";
+    for (const auto& [name, value] : names) out += Escape(name) + '=' + Escape(value) + '\n';
+  }
+  return out;
+}
+
+std::optional<TUserStore::TValues> TUserStore::Parse(std::string_view text) {
+  TValues values;
+  TNames* current = nullptr;
+  bool first = true;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) return std::nullopt;  // every line ends, even the last
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (first) {
+      if (line != kHeader) return std::nullopt;
+      first = false;
+      continue;
+    }
+    if (!line.empty() && line.front() == '[') {
+      if (line.size() < 2 || line.back() != ']') return std::nullopt;
+      auto key = Unescape(line.substr(1, line.size() - 2));
+      if (!key) return std::nullopt;
+      current = &values[*key];
+      continue;
+    }
+    size_t eq = line.find('=');
+    if (current == nullptr || eq == std::string_view::npos) return std::nullopt;
+    auto name = Unescape(line.substr(0, eq));
+    auto value = Unescape(line.substr(eq + 1));
+    if (!name || !value) return std::nullopt;
+    (*current)[*name] = *value;
+  }
+  if (first) return std::nullopt;
+  return values;
+}
+
+std::optional<std::string> TUserStore::ReadString(std::string_view key, std::string_view name) const {
+  auto text = ReadFile(File_);
+  if (!text) return std::nullopt;
+  auto values = Parse(*text);
+  if (!values) return std::nullopt;
+  auto k = values->find(key);
+  if (k == values->end()) return std::nullopt;
+  auto v = k->second.find(name);
+  if (v == k->second.end()) return std::nullopt;
+  return v->second;
+}
+
+TUserStoreWrite TUserStore::WriteString(std::string_view key, std::string_view name, std::string_view value) {
+  std::error_code ec;
+  fs::path folder = File_.parent_path();
+  if (!folder.empty()) {
+    fs::create_directories(folder, ec);
+    if (!fs::is_directory(folder, ec)) return TUserStoreWrite::NoKey;
+  }
+  TValues values;
+  if (auto text = ReadFile(File_)) {
+    if (auto parsed = Parse(*text)) values = std::move(*parsed);
+  }
+  auto& names = values[std::string(key)];
+  // Assigning through find keeps the spelling the value was first written with.
+  auto it = names.find(name);
+  if (it != names.end()) {
+    it->second = std::string(value);
+  } else {
+    names.emplace(std::string(name), std::string(value));
+  }
+  return WriteText(File_, Format(values)) ? TUserStoreWrite::Written : TUserStoreWrite::Failed;
+}
+
+}  // namespace qv

@@ -1,0 +1,91 @@
+#include "shell/Languages.h"
+
+#include <algorithm>
+
+#include "foundation/QelException.h"
+#include "foundation/SFunctions.h"
+#include "foundation/StrUtils.h"
+
+namespace qv {
+
+namespace {
+
+constexpr std::string_view kButtonPrefix = "WLanguage_RB";
+
+bool IsLanguageFile(const std::string& lowered) { return EndsWith(lowered, "lng"); }
+
+}  // namespace
+
+std::string ReadLangCode(const TUserStore& store) {
+  auto value = store.ReadString(kLanguageKey, kLanguageValue);
+  if (!value) return {};
+  return value->substr(0, 3);
+}
+
+void SaveLanguageToReg(TUserStore& store, std::string_view langCode) {
+  if (store.WriteString(kLanguageKey, kLanguageValue, langCode.substr(0, 3)) == TUserStoreWrite::Failed)
+    throw QelException("Exception Error in TQelGameEngine.SaveLanguageToReg.");
+}
+
+std::vector<TLanguageButton> ScanLanguages(const std::vector<std::string>& names) {
+  struct TFound {
+    std::string Code;
+    int32_t Order;
+  };
+  std::vector<TFound> found;
+  for (const auto& name : names) {
+    std::string lowered = LowerAscii(name);
+    if (!IsLanguageFile(lowered) || lowered.find("scn") != std::string::npos) continue;
+    found.push_back({lowered.substr(0, 3), StrToIntVal(TextBetween(lowered, "_", "."))});
+  }
+  // A stable sort takes the first noted among equal order numbers first.
+  std::stable_sort(found.begin(), found.end(), [](const TFound& a, const TFound& b) { return a.Order < b.Order; });
+  std::vector<TLanguageButton> buttons;
+  int32_t i = 1;
+  for (const auto& f : found) {
+    if (f.Code == "enu") continue;
+    TLanguageButton b;
+    b.Code = UpperAscii(f.Code);
+    if (i <= 5) {
+      b.TopOffset = i * 24;
+    } else {
+      b.TopOffset = i * 24 - 144;
+      b.LeftOffset = 200;
+    }
+    buttons.push_back(std::move(b));
+    ++i;
+  }
+  return buttons;
+}
+
+namespace {
+
+std::vector<std::string> FilesFor(const std::vector<std::string>& names, std::string_view code) {
+  std::vector<std::string> files;
+  for (const auto& name : names) {
+    std::string lowered = LowerAscii(name);
+    if (IsLanguageFile(lowered) && SameTextAscii(lowered.substr(0, 3), code)) files.push_back(name);
+  }
+  return files;
+}
+
+}  // namespace
+
+TLanguageChoice ChooseLanguage(const std::vector<std::string>& names, std::string_view langCode) {
+  TLanguageChoice choice;
+  choice.Code = std::string(langCode);
+  choice.Files = FilesFor(names, langCode);
+  if (choice.Files.empty()) {
+    choice.Code = std::string(kFallbackLanguage);
+    choice.FellBack = true;
+    choice.Files = FilesFor(names, kFallbackLanguage);
+  }
+  return choice;
+}
+
+std::string LanguageCodeOfButton(std::string_view buttonName) {
+  if (buttonName.size() < kButtonPrefix.size() + 3) return {};
+  return std::string(buttonName.substr(kButtonPrefix.size(), 3));
+}
+
+}  // namespace qv

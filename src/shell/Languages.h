@@ -1,0 +1,60 @@
+// The interface languages: the language code kept in the per-user store, the
+// list of language files in the folder "lng" of the program folder, and the
+// choice of the files that a language change applies. A language file is
+// named by its code, "_", its place in the language list, "." and "lng"
+// ("deu_3.lng"); names containing "scn" are not languages. These functions
+// work on a folder listing, so they need neither the folder nor the
+// interface; the shell applies their results to the interface engine.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/UserStore.h"
+
+namespace qv {
+
+inline constexpr std::string_view kLanguageKey = "Software\\Ostrandel\\Quorvane";
+inline constexpr std::string_view kLanguageValue = "LangStr";
+inline constexpr std::string_view kLanguageFolder = "lng";
+inline constexpr std::string_view kFallbackLanguage = "ENU";
+
+// The first three characters of the stored value; empty when there is none.
+std::string ReadLangCode(const TUserStore& store);
+// Stores the code's first three characters. A store whose key cannot be
+// created is ignored; a failed write raises QelException
+// "Exception Error in TQelGameEngine.SaveLanguageToReg.".
+void SaveLanguageToReg(TUserStore& store, std::string_view langCode);
+
+// A radio button of the language window for one language file.
+struct TLanguageButton {
+  std::string Code;        // in capitals; the button is "WLanguage_RB" + Code
+  int32_t TopOffset = 0;   // added to the English button's top
+  int32_t LeftOffset = 0;  // added to the English button's left
+};
+
+// The buttons for the files of a listing of "lng", in the order of their
+// order numbers (the first listed among equals); English makes no button.
+// The first five go below the English button, 24 pixels apart; the others
+// form a second column 200 pixels to the right, from its height on.
+std::vector<TLanguageButton> ScanLanguages(const std::vector<std::string>& names);
+
+// The language a change applies, from a listing of "lng".
+struct TLanguageChoice {
+  // The code in effect afterwards: the asked one, or "ENU" when no file
+  // matched it (the caller then stores "ENU" in the user store).
+  std::string Code;
+  bool FellBack = false;
+  // The files to apply in turn, each after restoring what the previous one
+  // changed; the last counts. Empty when not even an English file exists.
+  std::vector<std::string> Files;
+};
+TLanguageChoice ChooseLanguage(const std::vector<std::string>& names, std::string_view langCode);
+
+// The code of a language button's name: the three characters after
+// "WLanguage_RB"; empty when the name is too short.
+std::string LanguageCodeOfButton(std::string_view buttonName);
+
+}  // namespace qv
