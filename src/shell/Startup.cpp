@@ -155,6 +155,7 @@ void TShell::FormCreate(bool sender) {
   }
   if (sender) UI->HideModalList();
   Settings = LoadOptions(ResolveNoCase(ProgramFolder, kOptionsFileName));
+  Loop.DebugMode = Settings.DebugOn();
   ApplyWindowStyle();
 }
 
