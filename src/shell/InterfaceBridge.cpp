@@ -1,6 +1,9 @@
 #include "shell/InterfaceBridge.h"
 
 #include "foundation/StrUtils.h"
+#include "ui/QelGrid.h"
+#include "ui/QelHint.h"
+#include "ui/QelLabel.h"
 
 namespace qv {
 
@@ -109,6 +112,36 @@ void TInterfaceBridge::TextOut(std::string_view target, std::string_view text, i
 
 void TInterfaceBridge::DrawWidget(std::string_view name) {
   if (TQelInterfaceObject* w = Interface.FindWidget(name)) w->Draw();
+}
+
+void TInterfaceBridge::ClearGrid(std::string_view grid) {
+  if (auto* g = dynamic_cast<TQelGrid*>(Interface.FindWidget(grid))) g->Clear();
+}
+
+std::string TInterfaceBridge::GridSelectedText(std::string_view grid) {
+  const auto* g = dynamic_cast<const TQelGrid*>(Interface.FindWidget(grid));
+  return g ? g->GetSelectedText() : std::string();
+}
+
+void TInterfaceBridge::ShowHintWidget(std::string_view hint) {
+  if (auto* h = dynamic_cast<TQelHint*>(Interface.FindWidget(hint))) h->ShowHint();
+}
+
+void TInterfaceBridge::HideHintWidget(std::string_view hint) {
+  if (auto* h = dynamic_cast<TQelHint*>(Interface.FindWidget(hint))) h->HideHint();
+}
+
+bool TInterfaceBridge::IsMouseOver(std::string_view label) {
+  const auto* l = dynamic_cast<const TQelLabel*>(Interface.FindWidget(label));
+  return l && l->IsMouseOver();
+}
+
+std::vector<std::string> TInterfaceBridge::ChildNames(std::string_view form) {
+  std::vector<std::string> names;
+  if (const auto* f = dynamic_cast<const TQelForm*>(Interface.FindWidget(form)))
+    for (const TQelInterfaceObject* child : f->ChildList)
+      if (child) names.push_back(child->Name());
+  return names;
 }
 
 }  // namespace qv

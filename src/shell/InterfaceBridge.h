@@ -56,6 +56,13 @@ class TInterfaceBridge : public IShellInterface {
                uint32_t color) override;
   void DrawWidget(std::string_view name) override;
 
+  void ClearGrid(std::string_view grid) override;
+  std::string GridSelectedText(std::string_view grid) override;
+  void ShowHintWidget(std::string_view hint) override;
+  void HideHintWidget(std::string_view hint) override;
+  bool IsMouseOver(std::string_view label) override;
+  std::vector<std::string> ChildNames(std::string_view form) override;
+
   void Publish(std::string name, std::function<void()> handler) override {
     Handlers.Publish(std::move(name), std::move(handler));
   }

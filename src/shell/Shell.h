@@ -42,6 +42,8 @@
 
 namespace qv {
 
+class TScreenSet;
+
 inline constexpr const char* kVersionText = "1.5";
 
 // The outside parts the shell runs on; the program makes the real ones,
@@ -197,6 +199,9 @@ class TShell {
   bool Closing = false;
   bool Failed = false;  // the program ends on an error
   int64_t LastMouseMoveTick = 0;
+
+  // The screens' handlers; made last, so that they go first.
+  std::unique_ptr<TScreenSet> ScreenSet;
 
  private:
   void UnpackResourceArchive();

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "foundation/SFunctions.h"
 
@@ -74,6 +75,18 @@ class IShellInterface {
                        uint32_t color) = 0;
   // A label draws itself (into the host's draw target).
   virtual void DrawWidget(std::string_view name) = 0;
+
+  // What the screens need of particular widgets (a fake may leave them out).
+  // A grid emptied; the text of its selected cell (empty without one).
+  virtual void ClearGrid(std::string_view /*grid*/) {}
+  virtual std::string GridSelectedText(std::string_view /*grid*/) { return {}; }
+  // A hint shown (a hidden one with text, starting its time) or hidden.
+  virtual void ShowHintWidget(std::string_view hint) { SetProp(hint, "Visible", "true"); }
+  virtual void HideHintWidget(std::string_view hint) { SetProp(hint, "Visible", "false"); }
+  // Whether the pointer is over a label (or a check box or radio button).
+  virtual bool IsMouseOver(std::string_view /*label*/) { return false; }
+  // The names of a form's children, in their order.
+  virtual std::vector<std::string> ChildNames(std::string_view /*form*/) { return {}; }
 
   // The owner's table of published handlers that scripts reach through
   // "ExecMethod": one registration point for every handler of the game.

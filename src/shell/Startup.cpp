@@ -19,6 +19,7 @@
 #include "shell/InterfaceBridge.h"
 #include "shell/Languages.h"
 #include "shell/ResourceLoading.h"
+#include "shell/ScreenSet.h"
 #include "shell/Shell.h"
 #include "shell/ShellLog.h"
 
@@ -105,6 +106,7 @@ TShell::TShell(TShellParts parts)
 void TShell::PublishHandlers() {
   Publish("YesMouseUp", [] {});
   Publish("AddLogoMouseUp", [this] { AddLogoMouseUp(); });
+  ScreenSet = std::make_unique<TScreenSet>(*this);
 }
 
 TShell::~TShell() {
@@ -216,6 +218,13 @@ void TShell::ChangeLanguage() {
     UI->RestoreModifications();
     UI->LoadModifications((folder / file).string());
   }
+  // The level's own texts are in the language too; a frozen level shows them.
+  if (Game.Game.GameMode == gmFrozen)
+    LevelSurfaces.LoadLevelTexts("Level" + std::to_string(int64_t{Game.Game.CurLevel} + 1) + ".xml");
+  UI->SetProp("WLanguage_RB" + UpperAscii(LangCode), "Checked", "true");
+  UI->SetProp("WGame_LScoreCount", "Caption", std::to_string(Game.Game.TotalScore));
+  UI->SetProp("WGame_LDropPackCount", "Caption",
+              std::to_string(int64_t{Game.Game.DropPackCapacity} - static_cast<int64_t>(Game.Game.DropPack.size())));
 }
 
 // ---- the second stage ----
