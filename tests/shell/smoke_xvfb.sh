@@ -58,8 +58,11 @@ wait $pid
 echo $? > status
 INNER
 
+# The X client libraries and D-Bus keep allocations to the end of the
+# process, which a sanitizer build reports as leaks; our own code's leaks are
+# checked by the headless tests, memory errors are still caught here.
 env -u QUORVANE_VIDEO SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config" \
-  xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/run.sh" "$work" || exit 1
+  ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/run.sh" "$work" || exit 1
 
 status=$(cat "$work/status" 2>/dev/null || echo missing)
 if [ "$status" != 0 ]; then echo "smoke: exit status $status"; cat "$work/Quorvane.log"; exit 1; fi
