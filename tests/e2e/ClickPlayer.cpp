@@ -79,6 +79,7 @@ void ClickPlayer::Put() {
 void ClickPlayer::Act() {
   if (P.Top() == "WUpgrade") {
     ++Upgrades;
+    if (OnUpgrade) OnUpgrade();
     P.ClickWidget("WUpgrade_RBSkill4");
     P.ClickWidget("WUpgrade_BOk");
     return;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "e2e/PlayerShell.h"
 
@@ -24,6 +25,9 @@ class ClickPlayer {
   // Plays the level under way until it is won or lost or maxMs of game
   // time passed; a move every actEveryMs. True when the level was won.
   bool PlayLevel(int32_t maxMs, int32_t actEveryMs = 200);
+
+  // Called when the upgrade window is up, before it is answered.
+  std::function<void()> OnUpgrade;
 
   int Takes = 0, Puts = 0, Bonuses = 0, Jokers = 0, Upgrades = 0, Returns = 0;
 

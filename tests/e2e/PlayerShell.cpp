@@ -13,6 +13,7 @@
 #include "graphics/PictureCodec.h"
 #include "shell/InterfaceBridge.h"
 #include "shell/ShellLog.h"
+#include "ui/QelGrid.h"
 
 namespace qv::test {
 
@@ -196,6 +197,15 @@ void PlayerShell::Rest() { Move(4, 596); }
 std::string PlayerShell::Top() { return Shell->UI->TopWindow(); }
 int32_t PlayerShell::Mode() { return Shell->Game.Game.GameMode; }
 std::string PlayerShell::Prop(const std::string& name, const char* prop) { return Shell->UI->GetProp(name, prop); }
+
+std::vector<std::string> PlayerShell::GridTexts(const std::string& grid) {
+  std::vector<std::string> texts;
+  auto* bridge = dynamic_cast<TInterfaceBridge*>(Shell->UI.get());
+  const auto* g = bridge ? dynamic_cast<const TQelGrid*>(bridge->Interface.FindWidget(grid)) : nullptr;
+  if (g)
+    for (const TCell& cell : g->Cells()) texts.push_back(Utf16ToUtf8(cell.Text));
+  return texts;
+}
 
 std::vector<std::string> PlayerShell::NewLogLines() {
   std::vector<std::string> lines;

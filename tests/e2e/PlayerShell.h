@@ -84,6 +84,8 @@ class PlayerShell {
   // Visible, with every window it sits in.
   bool Shown(const std::string& name);
   std::string Prop(const std::string& name, const char* prop);
+  // The texts of a grid's cells, row by row (the header row included).
+  std::vector<std::string> GridTexts(const std::string& grid);
   // The log lines written since the last call.
   std::vector<std::string> NewLogLines();
   // The picture shown last, exactly; writes it as a PNG.

@@ -93,6 +93,7 @@ TEST_F(ScreenRoad, EveryScreenByMouseAndKeyboard) {
       },
       60000, 200));
   Expect("WGame", gmPlaying, "first card put");
+  P->Frames(50);  // the card has turned
   Golden("play");
 
   P->ClickWidget("WGame_BMenu");
