@@ -62,6 +62,9 @@ TEST(WholeGame, EveryLevelThenTheHighScoreTable) {
     EXPECT_GE(played.size(), 7u);
     EXPECT_GT(player.Puts, 50);
     EXPECT_GT(player.Upgrades, 0) << "a King completes a bonus place";
+    // Every upgrade was answered with the drop pack's skill.
+    EXPECT_EQ(p->Game.Game.DropPackLevel, player.Upgrades);
+    EXPECT_EQ(p->Game.Game.DropPackCapacity, player.Upgrades + 3);
     EXPECT_GT(player.Bonuses, 0) << "bonus cards come and are used";
     EXPECT_TRUE(p.NewLogLines().size() > 0);  // the start-up
     EXPECT_TRUE(p.NewLogLines().empty()) << "nothing went wrong on the way";
