@@ -117,6 +117,17 @@ TEST_F(ScreenRoad, EveryScreenByMouseAndKeyboard) {
   P->ClickWidget("WQuit_BCancel");
   Expect("WGame", gmPlaying, "quit cancelled");
 
+  // The side panel's quick save and the switch of the display.
+  P->ClickWidget("WGame_BQuickSave");
+  Expect("WGame", gmPlaying, "quick save");
+  EXPECT_TRUE(fs::exists(SavesFolder(Folder.Path) / "QuickSave.sav"));
+  P->ClickWidget("WGame_BMize");
+  Expect("WGame", gmPlaying, "full screen");
+  EXPECT_TRUE(P->Display->FullScreen());
+  P->ClickWidget("WGame_BMize");
+  Expect("WGame", gmPlaying, "window");
+  EXPECT_FALSE(P->Display->FullScreen());
+
   // Escape and the focus freeze the game under its menu as well.
   P->Key(vkEscape);
   Expect("WGameMenu", gmFrozen, "escape");
