@@ -224,6 +224,14 @@ TEST_F(ScreenRoad, EveryScreenByMouseAndKeyboard) {
   P->ClickWidget("WExitToMainMenu_BOk");
   Expect("WTitle", gmMenus, "title again");
 
+  // Away from the title and back: the loop rests meanwhile, nothing else.
+  P->FocusLost();
+  Expect("WTitle", gmMenus, "title without focus");
+  EXPECT_FALSE((*P)->Idling);
+  P->FocusGained();
+  Expect("WTitle", gmMenus, "title with focus");
+  EXPECT_TRUE((*P)->Idling);
+
   // German and back.
   const std::string english = P->Prop("WTitle_BNewGame", "Caption");
   P->ClickWidget("WTitle_BLanguage");
