@@ -229,7 +229,12 @@ std::unique_ptr<IEventSource> CreateSdlEventSource() { return std::make_unique<T
 
 std::unique_ptr<IEventSource> CreateEventSource() {
   const char* video = std::getenv("QUORVANE_VIDEO");
-  if (video && std::string_view(video) == "headless") return std::make_unique<THeadlessEvents>();
+  if (video && std::string_view(video) == "headless") {
+    // Nobody reads SDL's queue here, so its quit-on-signal would be lost:
+    // let a signal end the process as it normally does.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    return std::make_unique<THeadlessEvents>();
+  }
   return CreateSdlEventSource();
 }
 
