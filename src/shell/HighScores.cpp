@@ -14,12 +14,15 @@ namespace {
 
 constexpr std::string_view kQuote = "&quot;";
 constexpr std::string_view kAmp = "&amp;";
+constexpr std::string_view kEquals = "&#61;";
 
 // Only a name that would not read back as it is gets entities, so every
-// other name is written byte for byte as before.
+// other name is written byte for byte as before. A quote would end the name
+// early, and "=" could end it in ` score=` that the reader takes for the
+// score.
 bool NeedsEntities(std::string_view name) {
-  return name.find('"') != std::string_view::npos || name.find(kQuote) != std::string_view::npos ||
-         name.find(kAmp) != std::string_view::npos;
+  return name.find_first_of("\"=") != std::string_view::npos || name.find(kQuote) != std::string_view::npos ||
+         name.find(kAmp) != std::string_view::npos || name.find(kEquals) != std::string_view::npos;
 }
 
 std::string EncodeName(std::string_view name) {
@@ -33,6 +36,8 @@ std::string EncodeName(std::string_view name) {
       out += kQuote;
     } else if (entities && c == '&') {
       out += kAmp;
+    } else if (entities && c == '=') {
+      out += kEquals;
     } else {
       out += c;
     }
@@ -49,6 +54,9 @@ std::string DecodeName(std::string_view text) {
     } else if (text.compare(i, kAmp.size(), kAmp) == 0) {
       out += '&';
       i += kAmp.size();
+    } else if (text.compare(i, kEquals.size(), kEquals) == 0) {
+      out += '=';
+      i += kEquals.size();
     } else {
       out += text[i++];
     }

@@ -1,8 +1,8 @@
 // The high-score table and its file "HighScores.dat": one scrambled line per
 // row, best first. A line is EncodeStr of `<High name="..." score="..." />`.
-// Names keep every character they were entered with: a double quote (and,
-// only then, "&") is written as an entity, so other names are stored exactly
-// as the file has always held them.
+// Names keep every character they were entered with: in a name holding a
+// double quote or "=", those and "&" are written as entities, so every other
+// name is stored exactly as the file has always held them.
 #pragma once
 
 #include <cstdint>

@@ -98,9 +98,13 @@ bool ProbeLevel(const TGameState& state, const TGameServices& services, int32_t 
   quiet.Field = &field;
   quiet.Screens = &screens;
 
+  // Only what a level load reads; the map's piece masks stay where they are.
   TGameState scratch;
-  scratch.Game = state.Game;
   scratch.Game.CurLevel = curLevel;
+  scratch.Game.PieceOrder = state.Game.PieceOrder;
+  scratch.Game.TotalScore = state.Game.TotalScore;
+  scratch.Game.DropPackCapacity = state.Game.DropPackCapacity;
+  scratch.Game.Luck = state.Game.Luck;
   scratch.CardTypes = state.CardTypes;
   scratch.BonusPlaceTypes = state.BonusPlaceTypes;
   scratch.Params = state.Params;

@@ -47,7 +47,7 @@ TEST(HighScores, LoadReadsAtMost21RowsAndSkipsDamagedLines) {
 TEST(HighScores, NamesReadBackAsEntered) {
   // Plain names are written exactly as the file has always held them.
   EXPECT_EQ(HighScoreLine({"Ann Lee", 42}), "<High name=\"Ann Lee\" score=\"42\" />");
-  for (const std::string name : {"Ann \"the\" Lee", "a&b", "x&quot;y", "x&amp;", "tail\"", "\" score=\"9", "Jörg"}) {
+  for (const std::string name : {"Ann \"the\" Lee", "a&b", "x&quot;y", "x&amp;", "tail\"", "\" score=\"9", "D[ score=", "a=&#61;", "Jörg"}) {
     const std::string line = EncodeStr(HighScoreLine({name, 7}));
     for (char c : line) EXPECT_GE(static_cast<unsigned char>(c), 32) << name;
     THighScore row;

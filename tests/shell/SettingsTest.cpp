@@ -21,7 +21,7 @@ std::string ReadText(const std::filesystem::path& p) {
 
 TEST(IniFile, ReadsNumbersAndFallsBackToDefaults) {
   TIniFile ini = TIniFile::FromText(
-      "[options]\r\nSoundVolume = abc\r\nMusicVolume=$1F\r\nDebugMode=0x26A\r\nWindowModeX=-12\r\n"
+      "\xEF\xBB\xBF[options]\r\nSoundVolume = abc\r\nMusicVolume=$1F\r\nDebugMode=0x26A\r\nWindowModeX=-12\r\n"
       "ScreenWidth=\r\nPlayerName=  Ann Lee \r\n[Other]\r\nBitsPerPixel=16\r\n");
   EXPECT_EQ(ini.ReadInteger("Options", "SoundVolume", 100), 100);  // not a number
   EXPECT_EQ(ini.ReadInteger("Options", "MusicVolume", 100), 31);
