@@ -227,6 +227,54 @@ TEST_P(InterfaceLanguages, EveryCaptionHasGlyphsAndFitsItsWidget) {
     }
     for (const std::string& problem : FitProblems(w, font)) ADD_FAILURE() << GetParam() << ": " << problem;
   }
+
+  // Captions the game builds from the carriers' words, at their longest.
+  auto caption = [&](const std::string& name) {
+    const UiWidget* w = ui.Find(name);
+    return w ? w->Get("Caption") : std::string();
+  };
+  auto fits = [&](const std::string& widget, const std::string& text, int width = 0) {
+    const UiWidget* w = ui.Find(widget);
+    ASSERT_NE(w, nullptr) << widget;
+    UiWidget copy = *w;
+    copy.Set("Caption", text);
+    if (width > 0) copy.Set("Width", std::to_string(width));
+    for (const std::string& problem : FitProblems(copy, font)) ADD_FAILURE() << GetParam() << ", built: " << problem;
+  };
+  fits("WUpgrade_LEconomyString", caption("WGame_LScore") + " +30%");
+  fits("WUpgrade_LDropPackString", caption("WResource_LDropPackString") + " +10");
+  fits("WUpgrade_LLuckString", caption("WResource_LLuckString") + " +10%");
+  fits("WUpgrade_LAntiSharperString", caption("WResource_LAntiSharperString") + " +10%");
+  fits("WOverview_LCreaturesName", caption("WResource_LThief") + ", " + caption("WResource_LSharper"));
+  fits("WOverview_LOverview", caption("WResource_LOverview") + "43");
+  for (int i = 1; i <= 43; ++i)
+    fits("WOverview_RLLevelName", "{$80FFFF}" + caption("WResource_LLevel") + " 43. {/$} " +
+                                      caption("WResource_LLevelName" + std::to_string(i)));
+  for (const char* rb : {"WStartGame_RBNoLose", "WStartGame_RBNormal", "WStartGame_RBHard"})
+    fits("WBetweenLevel_LDifficulty", caption(rb));
+  fits("WLoadLevel_LLoadLevelText", caption("WGameLoading_LLoading"));
+  for (const auto& [name, cls] : NamesFromLevels()) {
+    if (name.rfind("WResource_LWall_", 0) == 0) fits("WOverview_LWallName", caption(name));
+    if (name.rfind("WResource_LBonusPlace", 0) == 0) fits("WOverview_LBonusPlaceName", caption(name));
+  }
+  // Each level's texts: written on its background through "WGame_LTemp" at
+  // the width the level gives, and gathered for the overview.
+  for (const std::string& entry : LevelEntries()) {
+    auto tags = ParseTags(EntryText(WorkingArchive(), entry));
+    std::vector<const TQelXMLTag*> all;
+    CollectTags(*tags->GetTag(0), all);
+    std::string castles, streets;
+    for (const TQelXMLTag* t : all) {
+      if (t->Name != "Text") continue;
+      const std::string res = Attr(*t, "ResLabel");
+      fits("WGame_LTemp", caption(res), std::stoi(Attr(*t, "Width")));
+      std::string& list = res.find("Castle") != std::string::npos ? castles : streets;
+      if (res.find("Castle") != std::string::npos || res.find("Street") != std::string::npos)
+        list += (list.empty() ? "" : ", ") + caption(res);
+    }
+    if (!castles.empty()) fits("WOverview_LCastleName", castles);
+    if (!streets.empty()) fits("WOverview_LStreetName", streets);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Content, InterfaceLanguages,
