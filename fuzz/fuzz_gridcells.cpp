@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "../tests/ui/FakeGraphic.h"
+#include "foundation/Log.h"
 #include "ui/QelFontEngine.h"
 #include "ui/QelGrid.h"
 #include "ui/QelInterfaceEngine.h"
@@ -85,5 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     grid->Clear();
     engine.DrawInterface();
   }
+  // The log buffers until the shell installs its sink; runs must not pile it up.
+  qv::Log::TakeBuffered();
   return 0;
 }
