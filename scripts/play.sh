@@ -8,7 +8,7 @@ cmake -S . -B build >/dev/null
 cmake --build build -j "$jobs"
 exe=build/game/quorvane
 if [ ! -x "$exe" ]; then
-  echo "play: the game program is not built yet (only its engine libraries are); nothing to start." >&2
+  echo "play: $exe was not built; see the build output above." >&2
   exit 1
 fi
 exec "$exe" "$@"

@@ -9,7 +9,7 @@ PACKAGES=(
   zlib1g-dev libpng-dev libjpeg62-turbo-dev
   libsdl2-dev libopenmpt-dev libvorbis-dev
   libfreetype-dev fonts-dejavu-core
-  xvfb xauth
+  xvfb xauth xdotool x11-apps
 )
 
 missing=()

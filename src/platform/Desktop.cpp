@@ -27,13 +27,18 @@ class TSdlDesktop : public IDesktop {
     const std::string url = ResolveLink(target);
     return !url.empty() && SDL_OpenURL(url.c_str()) == 0;
   }
+  // Both need the window system; before the window exists they do nothing
+  // (the shell asks again once the display is open).
   void SuppressScreenSaver(bool suppress) override {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
     if (suppress)
       SDL_DisableScreenSaver();
     else
       SDL_EnableScreenSaver();
   }
-  void ShowSystemCursor(bool show) override { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+  void ShowSystemCursor(bool show) override {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+  }
 };
 
 }  // namespace

@@ -1,14 +1,12 @@
 #include "platform/UserStore.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/FileReplace.h"
 
 namespace fs = std::filesystem;
 
@@ -67,32 +65,8 @@ std::optional<std::string> ReadFile(const fs::path& file) {
   return text;
 }
 
-// The store sits beneath the foundation library, so it keeps its own
-// temporary-file-and-rename write rather than reaching up for it.
-bool ReplaceFile(const fs::path& file, std::string_view text) {
-  fs::path tmp = file;
-  tmp += ".tmp" + std::to_string(::getpid());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return false;
-  const char* p = text.data();
-  size_t left = text.size();
-  bool ok = true;
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(tmp.c_str(), file.c_str()) == 0) return true;
-  std::error_code ec;
-  fs::remove(tmp, ec);
-  return false;
+bool WriteText(const fs::path& file, const std::string& text) {
+  return ReplaceFileContents(file, text.data(), text.size());
 }
 
 }  // namespace
@@ -192,7 +166,7 @@ TUserStoreWrite TUserStore::WriteString(std::string_view key, std::string_view n
   } else {
     names.emplace(std::string(name), std::string(value));
   }
-  return ReplaceFile(File_, Format(values)) ? TUserStoreWrite::Written : TUserStoreWrite::Failed;
+  return WriteText(File_, Format(values)) ? TUserStoreWrite::Written : TUserStoreWrite::Failed;
 }
 
 }  // namespace qv

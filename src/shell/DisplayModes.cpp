@@ -26,7 +26,10 @@ bool TShell::InitDirectDraw(int32_t bitsPerPixel, std::string& errorText) {
     const bool ok = Display->Open(mode, errorText);
     if (!ok && mode.FullScreen) Log::Write(errorText);
     Loop.Display = ok ? Display.get() : nullptr;
-    if (ok) Display->SetCaption("Quorvane");
+    if (ok) {
+      Display->SetCaption("Quorvane");
+      Desktop->ShowSystemCursor(false);
+    }
     return ok;
   } catch (const std::exception&) {
     throw QelException("Error in init DirectX");

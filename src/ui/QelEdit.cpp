@@ -242,7 +242,6 @@ void TQelEdit::KeyPress(char16_t& key) {
       case kCtrlA: SelectAll(); break;
       case kCtrlC: Copy(); break;
       case kCtrlV:
-        DeleteSelection();
         Paste();
         break;
       case kCtrlX: Cut(); break;
@@ -271,15 +270,23 @@ void TQelEdit::Copy() {
 void TQelEdit::Cut() {
   if (MaxLength <= 0 || MaxWidth <= 0) return;
   const std::u16string text = SelectedText();
-  DeleteSelection();
-  if (IQelClipboard* clipboard = Clipboard(); clipboard && !text.empty()) clipboard->CopyText(Utf16ToUtf8(text));
+  if (text.empty()) {
+    DeleteSelection();
+    return;
+  }
+  // The text leaves the edit only once the clipboard holds it.
+  IQelClipboard* clipboard = Clipboard();
+  if (clipboard && clipboard->CopyText(Utf16ToUtf8(text))) DeleteSelection();
 }
 
 void TQelEdit::Paste() {
-  if (MaxLength <= 0 || MaxWidth <= 0 || static_cast<int64_t>(FText.size()) >= MaxLength) return;
+  // The clipboard is read before the selection goes, so that a clipboard
+  // that cannot be read or holds nothing changes nothing.
   IQelClipboard* clipboard = Clipboard();
   std::string raw;
   if (!clipboard || !clipboard->PasteText(raw)) return;
+  DeleteSelection();
+  if (MaxLength <= 0 || MaxWidth <= 0 || static_cast<int64_t>(FText.size()) >= MaxLength) return;
   raw = ReplaceAll(raw.substr(0, raw.find('\0')), "\r\n", " ");
   std::replace(raw.begin(), raw.end(), '\t', ' ');
   // Pasted text passes the same filter as typed text: a name must not get a

@@ -85,7 +85,9 @@ class TQelEdit : public TQelFocusedObject {
   void DeleteSelection();
   void SelectAll();
   void Copy();
+  // Cut and paste change the text only when the clipboard could be used.
   void Cut();
+  // Ctrl+V: the selection is replaced by the clipboard's text.
   void Paste();
   // The first n (1..length) whose first n characters end right of x.
   int32_t CharAt(int32_t x);

@@ -126,9 +126,18 @@ void TQelGrid::SetAddColumns(const std::string& value) {
   }
   FColumns.insert(FColumns.end(), added.begin(), added.end());
   if (namedFont) {
-    TQelInterfaceEngine* engine = GetInterfaceEngine();
-    FFont = engine && engine->FontEngine ? engine->FontEngine->FindFont(fontName) : nullptr;
+    FFontName = fontName;
+    FFont = nullptr;
+    GridFont();
   }
+}
+
+TQelFont* TQelGrid::GridFont() {
+  if (!FFont && !FFontName.empty()) {
+    TQelInterfaceEngine* engine = GetInterfaceEngine();
+    if (engine && engine->FontEngine) FFont = engine->FontEngine->FindFont(FFontName);
+  }
+  return FFont;
 }
 
 void TQelGrid::SetAddCells(const std::string& value) {
@@ -337,7 +346,7 @@ void TQelGrid::Draw() {
   if (Focused) g->Draw(CursorPicture, BumpMapPicture, BlendingMode, cx, cursorY, PictureAlpha, nullptr);
   else g->DrawColoredAlpha(CursorPicture, "", cx, cursorY, 0, NotActiveCursorAlpha);
 
-  const int32_t fontHeight = FFont ? FFont->Height : 0;
+  const int32_t fontHeight = GridFont() ? FFont->Height : 0;
   const size_t columns = FColumns.size();
   auto drawRow = [&](int64_t row) {
     if (row < 0) return;

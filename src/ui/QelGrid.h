@@ -63,7 +63,9 @@ class TQelGrid : public TQelFocusedObject {
   int32_t RowCount() const { return FRowCount; }
   int32_t TopRow() const { return FTopRow; }
   int32_t MouseOverRow() const { return FMouseOverRow; }
-  TQelFont* GridFont() const { return FFont; }
+  // The font of the last column that named one (looked up again while the
+  // font engine does not know it).
+  TQelFont* GridFont();
 
   int32_t Position = 0;
   std::string LinkedObjectName;
@@ -85,6 +87,7 @@ class TQelGrid : public TQelFocusedObject {
   void DrawCell(size_t k, int32_t fontHeight);
 
   TQelFont* FFont = nullptr;
+  std::string FFontName;
   // The linked slider's name, looked up when used.
   std::string FSliderName;
   TColumns FColumns;

@@ -8,11 +8,14 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <stdexcept>
 
 #include "content/ContentSupport.h"
 #include "content/FontGlyphs.h"
 #include "content/InterfaceModel.h"
+#include "foundation/Files.h"
 #include "foundation/StrUtils.h"
+#include "graphics/PictureCodec.h"
 
 namespace qv::test {
 namespace {
@@ -318,6 +321,33 @@ TEST(InterfaceLayout, EveryWindowLiesOnTheScreenAndNoWidgetsOverlap) {
     languages.Widgets.push_back(copy);
   }
   for (const std::string& problem : LayoutProblems(languages)) ADD_FAILURE() << "five more languages: " << problem;
+}
+
+TEST(InterfaceLayout, TheMakersLogoLiesOnTheTitleBesideItsButtons) {
+  auto logos = ParseTags(ReadText(ProgramFolder() / "AddLogo.xml"));
+  ASSERT_GT(logos->TagCount(), 0);
+  const TQelXMLTag& logo = *logos->GetTag(0)->GetTag(0);
+  auto child = [&](const char* name) -> const TQelXMLTag& {
+    for (const auto& t : logo.Tags)
+      if (t->Name == name) return *t;
+    throw std::runtime_error(std::string("AddLogo.xml: no ") + name);
+  };
+  EXPECT_EQ(logo.Name, "Logo");
+  EXPECT_EQ(child("Parent").Text, "WTitle");
+  const std::string link = ReadText(ProgramFolder() / child("URL").Text);
+  EXPECT_NE(link.find("URL="), std::string::npos) << "the link file holds no URL= line";
+  EXPECT_NE(ReadText(ProgramFolder() / "Ostrandel.url").find("URL="), std::string::npos);
+  const std::vector<uint8_t> bytes = ReadWholeFile(ProgramFolder() / child("Picture").Text);
+  const TPngImage png = DecodePNG(bytes.data(), bytes.size());
+  InterfaceModel ui = Ui();
+  UiWidget w{"TQelLabel", "AddLogo0", "WTitle", {}};
+  w.Set("Left", Attr(child("Position"), "x"));
+  w.Set("Top", Attr(child("Position"), "y"));
+  w.Set("Width", std::to_string(png.Width));
+  w.Set("Height", std::to_string(png.Height));
+  w.Set("Visible", "true");
+  ui.Widgets.push_back(w);
+  for (const std::string& problem : LayoutProblems(ui)) ADD_FAILURE() << "with the logo: " << problem;
 }
 
 }  // namespace

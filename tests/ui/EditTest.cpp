@@ -124,11 +124,14 @@ TEST_F(EditTest, ClipboardKeysKeepTheirConditions) {
   Start(u"");
   Type(std::u16string(1, kPaste));
   EXPECT_EQ(Text(), u"ab cde");
-  // A clipboard that cannot be read changes nothing.
+  // A clipboard that cannot be used changes nothing: the selection stays
+  // on paste, and a cut does not lose the text.
   clipboard.Works = false;
-  Start(u"x");
+  Start(u"xy");
   Type(std::u16string(1, kPaste));
-  EXPECT_EQ(Text(), u"");
+  EXPECT_EQ(Text(), u"xy");
+  Type(std::u16string(1, kCut));
+  EXPECT_EQ(Text(), u"xy");
   // Too wide: only what fits is pasted.
   clipboard.Works = true;
   clipboard.Text = "abcdef";

@@ -64,6 +64,24 @@ TEST_F(LabelTest, AlignmentAndLayoutPlaceTheLines) {
   EXPECT_EQ(glyphs[0], (TPoint{100 + 10 + 2, 50 + 20 + 79}));
 }
 
+TEST_F(LabelTest, FloatingLinesGoBesideThePicture) {
+  // A picture 30 wide and 25 high at the top left: the lines beside it are
+  // 30 shorter and start right of it, the lines below have the full width.
+  graphic.SetPicture("pic.png", 30, 25);
+  Load({Child("TQelLabel", "F", {{"Width", "100"}, {"Height", "100"}, {"Picture", "pic.png"},
+                                 {"Floating", "true"}, {"Caption", "aaaa bbbb cccc dddd eeee ffff"}})});
+  const TTextBlocks& b = W<TQelLabel>("F")->TextBlocks();
+  ASSERT_EQ(b.size(), 5u);
+  using L = std::vector<std::u16string>;
+  EXPECT_EQ(Lines(*W<TQelLabel>("F")), (L{u"aaaa", u"bbbb", u"cccc", u"dddd eeee", u"ffff"}));
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_TRUE(b[i].Floating);
+    EXPECT_EQ(b[i].Left, 30);
+  }
+  EXPECT_FALSE(b[3].Floating);
+  EXPECT_EQ(b[3].Left, 0);
+}
+
 TEST_F(LabelTest, JustifiedLinesSpreadTheExtraPixelsOverTheirBlanks) {
   // "a b c" is 40 wide in 61 pixels: 21 extra over 2 blanks gives 10 each and
   // the one left over to the second blank. The last line is drawn as it is.

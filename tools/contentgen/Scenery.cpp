@@ -279,6 +279,11 @@ Canvas MapFramePicture(Fonts& f) {
   c.StrokeRoundRect(8, 8, 322, 76, 10, 1.5f, Hex(0xE0B04A, 0.6f));
   c.FillRoundRect(474, 8, 792, 76, 10, Hex(0x2A170A, 0.88f));
   c.StrokeRoundRect(474, 8, 792, 76, 10, 2, Hex(0xE0B04A));
+  // The four suits at the far end of each, clear of the short titles.
+  for (int s = 0; s < 4; ++s) {
+    DrawSuit(c, s, 232.0f + float(s) * 22.0f, 42, 8, Hex(0x8D6E3F, 0.55f));
+    DrawSuit(c, s, 702.0f + float(s) * 22.0f, 42, 8, Hex(0xE0B04A, 0.55f));
+  }
   (void)f;
   return c;
 }

@@ -283,10 +283,10 @@ Canvas TitleBackground(Fonts& f, const Canvas& kingdom, bool loading) {
 }
 
 Canvas MakerLogo(Fonts& f, bool lit) {
-  Canvas c(150, 56);
-  c.FillShape(0, 0, 150, 56, [](float x, float y) { return InRoundRect(x, y, 1, 1, 149, 55, 10); },
+  Canvas c(176, 56);
+  c.FillShape(0, 0, 176, 56, [](float x, float y) { return InRoundRect(x, y, 1, 1, 175, 55, 10); },
               [lit](float x, float y) { return Wood(x, y, 99u, lit ? 1.25f : 0.95f); });
-  c.StrokeRoundRect(1.5f, 1.5f, 148.5f, 54.5f, 9, 1.6f, lit ? kGoldLight : kGold);
+  c.StrokeRoundRect(1.5f, 1.5f, 174.5f, 54.5f, 9, 1.6f, lit ? kGoldLight : kGold);
   // A small shield with a crown of three points.
   c.Polygon({12, 12, 38, 12, 38, 30, 25, 44, 12, 30}, lit ? kGoldLight : kGold);
   c.Polygon({15, 15, 35, 15, 35, 29, 25, 40, 15, 29}, Hex(0x7A1E0A));

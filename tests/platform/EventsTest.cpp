@@ -1,0 +1,63 @@
+// The control characters that keys type, and the addresses that links open.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+#include "platform/Desktop.h"
+#include "platform/Events.h"
+
+namespace qv {
+namespace {
+
+TEST(Events, ControlKeysTypeTheirCharacters) {
+  EXPECT_EQ(ControlCharOf(vkBack, 0), 8u);
+  EXPECT_EQ(ControlCharOf(vkReturn, 0), 13u);
+  EXPECT_EQ(ControlCharOf(vkEscape, kShiftKey), 27u);
+  // The edit field's clipboard keys.
+  EXPECT_EQ(ControlCharOf('C', kCtrlKey), 3u);
+  EXPECT_EQ(ControlCharOf('V', kCtrlKey | kShiftKey), 22u);
+  EXPECT_EQ(ControlCharOf('C', 0), 0u) << "plain letters come as text input";
+  EXPECT_EQ(ControlCharOf('C', kCtrlKey | kAltKey), 0u);
+  EXPECT_EQ(ControlCharOf(vkSpace, kCtrlKey), 0u);
+}
+
+TEST(Events, HeadlessQueueDeliversInOrderAndTheActivationLast) {
+  THeadlessEvents q;
+  q.Push(TInputEvent{TEventKind::MouseMove, 3, 4});
+  q.PostActivate();
+  TInputEvent e;
+  ASSERT_TRUE(q.Poll(e));
+  EXPECT_EQ(e.Kind, TEventKind::MouseMove);
+  ASSERT_TRUE(q.Poll(e));
+  EXPECT_EQ(e.Kind, TEventKind::Activate);
+  EXPECT_FALSE(q.Poll(e));
+}
+
+TEST(Desktop, LinksOpenTheShortcutsAddress) {
+  EXPECT_EQ(ShortcutAddress("[InternetShortcut]\r\nURL=https://example.org/\r\n"), "https://example.org/");
+  EXPECT_EQ(ShortcutAddress("[InternetShortcut]\nIconIndex=0\n  URL=http://a.b/c  \n"), "http://a.b/c");
+  EXPECT_EQ(ShortcutAddress("[InternetShortcut]\n"), "");
+
+  const auto dir = std::filesystem::temp_directory_path() / ("quorvane-links-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  {
+    std::ofstream(dir / "Maker.URL") << "[InternetShortcut]\r\nURL=https://example.org/\r\n";
+    std::ofstream(dir / "notes.txt") << "x";
+  }
+  EXPECT_EQ(ResolveLink((dir / "Maker.URL").string()), "https://example.org/");
+  EXPECT_EQ(ResolveLink((dir / "notes.txt").string()), "file://" + (dir / "notes.txt").string());
+  EXPECT_EQ(ResolveLink("https://example.org/x"), "https://example.org/x");
+  THeadlessDesktop desktop;
+  std::vector<std::string> said;
+  desktop.Report = [&](const std::string& line) { said.push_back(line); };
+  EXPECT_TRUE(desktop.OpenLink((dir / "Maker.URL").string()));
+  desktop.ShowErrorBox("Quorvane", "broken");
+  EXPECT_EQ(said, (std::vector<std::string>{"Open link: https://example.org/", "Error box \"Quorvane\": broken"}));
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace qv
