@@ -27,6 +27,9 @@ struct TDisplayMode {
   int WindowY = -1;
   // When BitCount is not 0 this format is used whatever the above say.
   TPixelFormat ForcedFormat{0, 0, 0, 0};
+  // Presentation waits for the screen's refresh where the driver offers it
+  // (the game's window); off for windows that show many quick updates.
+  bool VSync = false;
 };
 
 // The visible parts of a window's client area, as the windowing system sees

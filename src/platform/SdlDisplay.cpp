@@ -79,8 +79,9 @@ bool TSdlDisplay::Open(const TDisplayMode& mode, std::string& errorText) {
   if (impl_->Window) {
     // With vsync the presentation waits for the screen's refresh: no tearing
     // and no frames that nobody sees.
-    impl_->Renderer.reset(
-        SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    if (mode.VSync)
+      impl_->Renderer.reset(
+          SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
     if (!impl_->Renderer)
       impl_->Renderer.reset(SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_ACCELERATED));
     if (!impl_->Renderer) impl_->Renderer.reset(SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_SOFTWARE));

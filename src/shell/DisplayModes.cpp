@@ -23,6 +23,7 @@ bool TShell::InitDirectDraw(int32_t bitsPerPixel, std::string& errorText) {
     mode.BitsPerPixel = bitsPerPixel;
     mode.WindowX = Settings.WindowModeX;
     mode.WindowY = Settings.WindowModeY;
+    mode.VSync = true;
     const bool ok = Display->Open(mode, errorText);
     if (!ok && mode.FullScreen) Log::Write(errorText);
     Loop.Display = ok ? Display.get() : nullptr;

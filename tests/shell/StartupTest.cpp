@@ -211,6 +211,32 @@ TEST_F(Startup, SwitchingDisplayModeTwiceReloadsEveryPicture) {
   EXPECT_TRUE(std::filesystem::exists(Dir.Path / "options.cfg"));
 }
 
+TEST_F(Startup, FullScreenFallsBackTo16BitsAndAFailedDisplayEndsTheProgram) {
+  AtomicWriteFile(Dir.Path / "options.cfg", "[Options]\r\nFullScreenMode=1\r\nBitsPerPixel=24\r\n");
+  {
+    TShell& s = Make();
+    s.FormCreate(true);
+    s.FormActivate();
+    ASSERT_TRUE(Display->IsOpen());
+    EXPECT_TRUE(Display->FullScreen());
+    EXPECT_EQ(Display->PixelFormat(), kFormatRGB565);
+    EXPECT_EQ(s.Engine.PixelFormat, kFormatRGB565);
+    EXPECT_FALSE(s.Failed);
+  }
+  // A display that refuses every mode: the stage logs it and the program ends.
+  TShell& s = Make();
+  s.FormCreate(true);
+  s.Display = std::make_unique<THeadlessDisplay>(TPixelFormat{24, 0xFF0000, 0xFF00, 0xFF});
+  AtomicWriteFile(Dir.Path / "options.cfg", "[Options]\r\nFullScreenMode=0\r\n");
+  s.Settings.FullScreenMode = 0;
+  s.FormActivate();
+  EXPECT_TRUE(s.Failed);
+  EXPECT_TRUE(s.Closing);
+  const std::vector<std::string> m = Messages(LogLines(Dir.Path));
+  EXPECT_NE(IndexOf(m, "Error in init DirectX mode FullScreen=0"), std::string::npos);
+  EXPECT_EQ(IndexOf(m, "Game Started..."), std::string::npos);
+}
+
 TEST_F(Startup, ExitStatusTellsAFailedStartFromAQuit) {
   {
     TShell& s = Make();
