@@ -142,6 +142,53 @@ TEST(InterfaceInToolkit, EveryWindowRealignsOnTheScreenInEveryLanguage) {
   }
 }
 
+// A click on every button of every window runs its script in the engine:
+// the handlers it names are called in order, the sound plays and the
+// windows it opens end up on the stack.
+TEST(InterfaceInToolkit, EveryButtonsScriptRunsInTheEngine) {
+  LoadedInterface li;
+  std::vector<std::string> calls;
+  const InterfaceModel& model = InterfaceModel::FromArchive();
+  for (const UiWidget& w : model.Widgets)
+    for (const auto& [prop, value] : w.Props)
+      if (prop.rfind("On", 0) == 0)
+        for (const ScriptCommand& c : ParseScript(value))
+          if (c.Name == "ExecMethod") {
+            const std::string m = c.Args.at("Method");
+            li.Methods.Publish(m, [&calls, m] { calls.push_back(m); });
+          }
+  int clicked = 0;
+  for (const UiWidget& w : model.Widgets) {
+    const std::string script = w.Get("OnMouseUp");
+    const UiWidget* window = model.Find(w.Parent);
+    if (w.Class != "TQelLabel" || script.empty() || !window || !w.Visible()) continue;
+    li.Ui.HideModalList();
+    li.Ui.ShowModal(w.Parent);
+    auto* button = li.Ui.FindWidget(w.Name);
+    ASSERT_NE(button, nullptr);
+    const int32_t x = button->ScreenLeft + button->Width / 2, y = button->ScreenTop + button->Height / 2;
+    calls.clear();
+    li.Host.Sounds.clear();
+    li.Ui.MouseMove(0, x, y);
+    li.Ui.MouseDown(TMouseButton::mbLeft, ssLeft, x, y);
+    li.Ui.MouseUp(TMouseButton::mbLeft, 0, x, y);
+    ++clicked;
+    std::vector<std::string> expected;
+    std::string lastShown;
+    for (const ScriptCommand& c : ParseScript(script)) {
+      if (c.Name == "ExecMethod") expected.push_back(c.Args.at("Method"));
+      if (c.Name == "ShowModal") lastShown = c.Args.at("Form");
+    }
+    EXPECT_EQ(calls, expected) << w.Name;
+    EXPECT_EQ(li.Host.Sounds, std::vector<std::string>{"Click.ogg"}) << w.Name;
+    if (!lastShown.empty()) {
+      ASSERT_NE(li.Ui.TopModal(), nullptr) << w.Name;
+      EXPECT_EQ(li.Ui.TopModal()->Name(), lastShown) << w.Name;
+    }
+  }
+  EXPECT_GT(clicked, 50);
+}
+
 // What lies under a window when the game shows it, bottom first.
 struct Scene {
   const char* Background;
@@ -222,7 +269,9 @@ TEST(InterfaceInToolkit, EveryWindowDrawsFromShippedPicturesAndFont) {
       ASSERT_NE(li.Ui.TopModal(), nullptr) << name;
       EXPECT_EQ(li.Ui.TopModal()->Name(), name);
       li.Ui.DrawInterface();
-      if (folder) li.Host.Save(std::filesystem::path(folder) / ((lang.empty() ? "description" : lang.substr(0, 3)) + "_" + name + ".png"));
+      if (folder)
+        li.Host.Save(std::filesystem::path(folder) /
+                     ((lang.empty() ? "description" : lang.substr(0, 3)) + "_" + name + ".png"));
     }
     // The loading windows are drawn by the game itself, off the stack.
     li.Ui.HideModalList();
@@ -231,7 +280,9 @@ TEST(InterfaceInToolkit, EveryWindowDrawsFromShippedPicturesAndFont) {
       li.Ui.SetProp(std::string(w) == "WGameLoading" ? "WGameLoading_PBGameLoading" : "WLoadLevel_PBLoadLevel",
                     "Position", "60");
       li.Ui.FindWidget(w)->Draw();
-      if (folder) li.Host.Save(std::filesystem::path(folder) / ((lang.empty() ? "description" : lang.substr(0, 3)) + "_" + w + ".png"));
+      if (folder)
+        li.Host.Save(std::filesystem::path(folder) /
+                     ((lang.empty() ? "description" : lang.substr(0, 3)) + "_" + w + ".png"));
     }
   }
   EXPECT_TRUE(li.Host.Missing.empty()) << "not shipped: " << *li.Host.Missing.begin();

@@ -64,7 +64,8 @@ InterfaceModel InterfaceModel::FromText(const std::string& text) {
         if (n->Value != "DefLine" || b == std::string::npos || b + 1 >= p->Text.size())
           ui.Errors.push_back("malformed default line " + p->Text);
         else
-          defaults.push_back({Trim(p->Text.substr(0, a)), Trim(p->Text.substr(a + 1, b - a - 1)), p->Text.substr(b + 1)});
+          defaults.push_back(
+              {Trim(p->Text.substr(0, a)), Trim(p->Text.substr(a + 1, b - a - 1)), p->Text.substr(b + 1)});
         continue;
       }
       if (n->Value == "Name")
@@ -246,9 +247,9 @@ std::vector<std::u16string> LabelLines(const ShippedFont& font, const std::strin
 }
 
 struct RichLayout {
-  int Height = 0;        // from the first line's top to the last line's bottom
-  int Widest = 0;        // right edge of the widest line
-  int Wrapped = 0;       // lines broken by width, not by a command
+  int Height = 0;   // from the first line's top to the last line's bottom
+  int Widest = 0;   // right edge of the widest line
+  int Wrapped = 0;  // lines broken by width, not by a command
 };
 
 RichLayout LayRich(const ShippedFont& font, const std::string& caption, int avail) {

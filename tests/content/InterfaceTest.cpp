@@ -26,23 +26,55 @@ namespace {
 const std::vector<std::pair<std::string, std::string>>& NamedWidgets() {
   static const std::vector<std::pair<std::string, std::string>> list = [] {
     std::vector<std::pair<std::string, std::string>> l;
-    for (const char* w :
-         {"WTitle", "WStartGame", "WOverview", "WGame", "WGameMenu", "WHelp", "WQuit", "WExitToMainMenu",
-          "WAbortLevel", "WLevelComplete", "WGameOver", "WBetweenLevel", "WUpgrade", "WGameComplete",
-          "WAfterGameComplete", "WHighScores", "WClearHighScores", "WLoadGame", "WSaveGame", "WReplace", "WDelete",
-          "WOptions", "WLanguage", "WGameLoading", "WLoadLevel", "WResource"})
+    for (const char* w : {"WTitle",         "WStartGame",       "WOverview",
+                          "WGame",          "WGameMenu",        "WHelp",
+                          "WQuit",          "WExitToMainMenu",  "WAbortLevel",
+                          "WLevelComplete", "WGameOver",        "WBetweenLevel",
+                          "WUpgrade",       "WGameComplete",    "WAfterGameComplete",
+                          "WHighScores",    "WClearHighScores", "WLoadGame",
+                          "WSaveGame",      "WReplace",         "WDelete",
+                          "WOptions",       "WLanguage",        "WGameLoading",
+                          "WLoadLevel",     "WResource"})
       l.emplace_back(w, "TQelForm");
-    for (const char* n :
-         {"WGame_LScore", "WGame_LScoreCount", "WGame_LDropPackCount", "WGame_LTemp", "WLevelComplete_BOk",
-          "WGameLoading_LLoading", "WLoadLevel_LLoadLevelText", "WOverview_LOverview", "WOverview_LCreaturesName",
-          "WOverview_LWallName", "WOverview_LBonusPlaceName", "WOverview_LCastleName", "WOverview_LStreetName",
-          "WOverview_LDPCapacity", "WBetweenLevel_BNextLevel", "WBetweenLevel_BMenu", "WBetweenLevel_LDifficulty",
-          "WBetweenLevel_LKingdom", "WUpgrade_LSkillEconomyLevel", "WUpgrade_LSkillAntiSharperLevel",
-          "WUpgrade_LSkillDropPackLevel", "WUpgrade_LSkillLuckLevel", "WUpgrade_LEconomyString",
-          "WUpgrade_LDropPackString", "WUpgrade_LLuckString", "WUpgrade_LAntiSharperString", "WUpgrade_LAntiSharper",
-          "WResource_LOverview", "WResource_LLevel", "WResource_LThief", "WResource_LSharper",
-          "WResource_LDropPackString", "WResource_LLuckString", "WResource_LAntiSharperString", "WTitle_BNewGame",
-          "WTitle_BLoadGame", "WTitle_BHighScores", "WTitle_BQuit", "WTitle_LOstrandelLink"})
+    for (const char* n : {"WGame_LScore",
+                          "WGame_LScoreCount",
+                          "WGame_LDropPackCount",
+                          "WGame_LTemp",
+                          "WLevelComplete_BOk",
+                          "WGameLoading_LLoading",
+                          "WLoadLevel_LLoadLevelText",
+                          "WOverview_LOverview",
+                          "WOverview_LCreaturesName",
+                          "WOverview_LWallName",
+                          "WOverview_LBonusPlaceName",
+                          "WOverview_LCastleName",
+                          "WOverview_LStreetName",
+                          "WOverview_LDPCapacity",
+                          "WBetweenLevel_BNextLevel",
+                          "WBetweenLevel_BMenu",
+                          "WBetweenLevel_LDifficulty",
+                          "WBetweenLevel_LKingdom",
+                          "WUpgrade_LSkillEconomyLevel",
+                          "WUpgrade_LSkillAntiSharperLevel",
+                          "WUpgrade_LSkillDropPackLevel",
+                          "WUpgrade_LSkillLuckLevel",
+                          "WUpgrade_LEconomyString",
+                          "WUpgrade_LDropPackString",
+                          "WUpgrade_LLuckString",
+                          "WUpgrade_LAntiSharperString",
+                          "WUpgrade_LAntiSharper",
+                          "WResource_LOverview",
+                          "WResource_LLevel",
+                          "WResource_LThief",
+                          "WResource_LSharper",
+                          "WResource_LDropPackString",
+                          "WResource_LLuckString",
+                          "WResource_LAntiSharperString",
+                          "WTitle_BNewGame",
+                          "WTitle_BLoadGame",
+                          "WTitle_BHighScores",
+                          "WTitle_BQuit",
+                          "WTitle_LOstrandelLink"})
       l.emplace_back(n, "TQelLabel");
     for (int i = 1; i <= 43; ++i) l.emplace_back("WResource_LLevelName" + std::to_string(i), "TQelLabel");
     l.emplace_back("WOverview_RLLevelName", "TQelRichLabel");
@@ -68,21 +100,29 @@ const std::vector<std::pair<std::string, std::string>>& NamedWidgets() {
 
 // The screen handlers the game publishes for the description's scripts.
 const std::vector<std::string>& Handlers() {
-  static const std::vector<std::string> list = {
-      "WTitle_BNewGame_MouseUp", "WTitle_BQuit_MouseUp", "WTitle_BLoadGame_MouseUp", "WTitle_BHighScores_MouseUp",
-      "WTitle_LOstrandelLink_MouseUp", "WStartGame_RBNormal_MouseUp", "WStartGame_RBHard_MouseUp",
-      "WStartGame_RBNoLose_MouseUp", "WStartGame_BPlay_MouseUp", "WStartGame_BBack_MouseUp",
-      "WOverview_BPlay_MouseUp", "WGame_BMenu_MouseUp", "WGame_BHelp_MouseUp", "WGame_BQuit_MouseUp",
-      "WGame_BMize_MouseUp", "WGame_BQuickSave_MouseUp", "WGame_BUndo_MouseUp", "WGameMenu_BResume_MouseUp",
-      "WGameMenu_BQuit_MouseUp", "WHelp_BClose_MouseUp", "WQuit_BCancel_MouseUp", "WExitToMainMenu_BOk_MouseUp",
-      "WLevelComplete_BOk_MouseUp", "WGameOver_BOk_MouseUp", "WAbortLevel_BOk_MouseUp",
-      "WBetweenLevel_BNextLevel_MouseUp", "WUpgrade_BOk_MouseUp", "WBetweenLevel_BSaveGame_MouseUp",
-      "WLoadGame_GFiles_MouseDown", "WSaveGame_GFiles_MouseDown", "WLoadGame_BLoad_MouseUp",
-      "WLoadGame_BDelete_MouseUp", "WSaveGame_BSave_MouseUp", "WSaveGame_BDelete_MouseUp", "WReplace_BOk_MouseUp",
-      "WDelete_BOk_MouseUp", "WGameComplete_BOk_MouseUp", "WAfterGameComplete_BOk_MouseUp",
-      "WClearHighScores_BOk_MouseUp", "WHighScores_BClear_MouseUp", "WOptions_BOk_MouseUp",
-      "WOptions_BCancel_MouseUp", "WOptions_SMusicVolume_Change", "WOptions_SSoundVolume_Change",
-      "WLanguage_BOk_MouseUp"};
+  static const std::vector<std::string> list = {"WTitle_BNewGame_MouseUp",       "WTitle_BQuit_MouseUp",
+                                                "WTitle_BLoadGame_MouseUp",      "WTitle_BHighScores_MouseUp",
+                                                "WTitle_LOstrandelLink_MouseUp", "WStartGame_RBNormal_MouseUp",
+                                                "WStartGame_RBHard_MouseUp",     "WStartGame_RBNoLose_MouseUp",
+                                                "WStartGame_BPlay_MouseUp",      "WStartGame_BBack_MouseUp",
+                                                "WOverview_BPlay_MouseUp",       "WGame_BMenu_MouseUp",
+                                                "WGame_BHelp_MouseUp",           "WGame_BQuit_MouseUp",
+                                                "WGame_BMize_MouseUp",           "WGame_BQuickSave_MouseUp",
+                                                "WGame_BUndo_MouseUp",           "WGameMenu_BResume_MouseUp",
+                                                "WGameMenu_BQuit_MouseUp",       "WHelp_BClose_MouseUp",
+                                                "WQuit_BCancel_MouseUp",         "WExitToMainMenu_BOk_MouseUp",
+                                                "WLevelComplete_BOk_MouseUp",    "WGameOver_BOk_MouseUp",
+                                                "WAbortLevel_BOk_MouseUp",       "WBetweenLevel_BNextLevel_MouseUp",
+                                                "WUpgrade_BOk_MouseUp",          "WBetweenLevel_BSaveGame_MouseUp",
+                                                "WLoadGame_GFiles_MouseDown",    "WSaveGame_GFiles_MouseDown",
+                                                "WLoadGame_BLoad_MouseUp",       "WLoadGame_BDelete_MouseUp",
+                                                "WSaveGame_BSave_MouseUp",       "WSaveGame_BDelete_MouseUp",
+                                                "WReplace_BOk_MouseUp",          "WDelete_BOk_MouseUp",
+                                                "WGameComplete_BOk_MouseUp",     "WAfterGameComplete_BOk_MouseUp",
+                                                "WClearHighScores_BOk_MouseUp",  "WHighScores_BClear_MouseUp",
+                                                "WOptions_BOk_MouseUp",          "WOptions_BCancel_MouseUp",
+                                                "WOptions_SMusicVolume_Change",  "WOptions_SSoundVolume_Change",
+                                                "WLanguage_BOk_MouseUp"};
   return list;
 }
 
@@ -203,8 +243,8 @@ TEST(InterfaceDescription, NamesOnlyPicturesAndSoundsTheGameLoads) {
       }
     }
   // The balloons the game chooses between, and the pointer strip.
-  for (const char* name : {"HintWindowLeftTop.png", "HintWindowRightTop.png", "HintWindowLeft.png",
-                           "HintWindowRight.png"}) {
+  for (const char* name :
+       {"HintWindowLeftTop.png", "HintWindowRightTop.png", "HintWindowLeft.png", "HintWindowRight.png"}) {
     store.LoadPng(name);
     EXPECT_EQ(store.Find(name).Width, 262) << name;
     EXPECT_EQ(store.Find(name).Height, 123) << name;

@@ -22,8 +22,8 @@ class ScreenHost : public IQelGraphic {
  public:
   ScreenHost();
 
-  void Draw(std::string_view picture, std::string_view bumpMap, TBlendingMode mode, int32_t x, int32_t y,
-            uint8_t alpha, const TRect* srcRect) override;
+  void Draw(std::string_view picture, std::string_view bumpMap, TBlendingMode mode, int32_t x, int32_t y, uint8_t alpha,
+            const TRect* srcRect) override;
   void DrawBumpMap(std::string_view, std::string_view, int32_t, int32_t) override {}
   void DrawRect(std::string_view picture, const TRect& rect, uint32_t color, uint8_t alpha, bool flag) override;
   void ExtDraw(std::string_view picture, int32_t count) override;

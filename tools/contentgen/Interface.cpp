@@ -124,8 +124,8 @@ class InterfaceBuilder {
     return form;
   }
 
-  UiObject& Label(const std::string& parent, const std::string& name, int x, int y, int w, int h,
-                  const Words& caption, Text style) {
+  UiObject& Label(const std::string& parent, const std::string& name, int x, int y, int w, int h, const Words& caption,
+                  Text style) {
     UiObject& o = Add("TQelLabel", name, parent);
     Box(o, x, y, w, h);
     Style(o, style);
@@ -256,13 +256,15 @@ class InterfaceBuilder {
     UiObject& o = Add("TQelSlider", name, parent);
     const int w = vertical ? 26 : length, h = vertical ? length : 26;
     Box(o, x, y, w, h);
-    Set(o, "Picture", Picture({"SliderTrack" + std::string(vertical ? "V" : "H") + Num(length) + ".png",
-                               WidgetPicture::SliderTrack, w, h, 0, 0, vertical}));
+    Set(o, "Picture",
+        Picture({"SliderTrack" + std::string(vertical ? "V" : "H") + Num(length) + ".png", WidgetPicture::SliderTrack,
+                 w, h, 0, 0, vertical}));
     const std::string bar = vertical ? "SliderBarV.png" : "SliderBar.png";
-    Set(o, "BarPicture", Picture({bar, WidgetPicture::SliderBar, vertical ? 26 : 16, vertical ? 16 : 26, 0, 0, vertical}));
-    Set(o, "MouseOverBarPicture", Picture({vertical ? "SliderBarVOver.png" : "SliderBarOver.png",
-                                           WidgetPicture::SliderBar, vertical ? 26 : 16, vertical ? 16 : 26, 1, 0,
-                                           vertical}));
+    Set(o, "BarPicture",
+        Picture({bar, WidgetPicture::SliderBar, vertical ? 26 : 16, vertical ? 16 : 26, 0, 0, vertical}));
+    Set(o, "MouseOverBarPicture",
+        Picture({vertical ? "SliderBarVOver.png" : "SliderBarOver.png", WidgetPicture::SliderBar, vertical ? 26 : 16,
+                 vertical ? 16 : 26, 1, 0, vertical}));
     // The bar travels between the two step buttons.
     Set(o, "BarShiftLeft", vertical ? "0" : "27");
     Set(o, "BarShiftTop", vertical ? "27" : "0");
@@ -361,12 +363,12 @@ const Words kClose{"Close", "Fermer", "Schließen"};
 
 // The regions of the kingdom by level number (level N + 1 is region N).
 const char* const kRegionNames[43] = {
-    "Ambervale",   "Briarholm",    "Coldmere",     "Dunhallow",   "Eastmarch",   "Fernwick",    "Glimmerdale",
-    "Highcairn",   "Ivywood",      "Juniper Hill", "Kestrel Moor", "Larkspur",   "Millbrook",   "Northwatch",
-    "Oakenshaw",   "Pebblecombe",  "Quillfield",   "Ravenscar",   "Silverbank",  "Thornbury",   "Underhill",
-    "Vellmoor",    "Westerlea",    "Yarrowdown",   "Zephyr Point", "Ashcombe",   "Bellrock",    "Copperlake",
-    "Deepdene",    "Elderglen",    "Foxhollow",    "Goldmere",    "Hartwood",    "Ironcliff",   "Lanternfield",
-    "Mistral Bay", "Nettlebed",    "Orchard End",  "Pinecrest",   "Rosemarsh",   "Stonebridge", "Wrenfold",
+    "Ambervale",   "Briarholm",   "Coldmere",     "Dunhallow",    "Eastmarch",  "Fernwick",    "Glimmerdale",
+    "Highcairn",   "Ivywood",     "Juniper Hill", "Kestrel Moor", "Larkspur",   "Millbrook",   "Northwatch",
+    "Oakenshaw",   "Pebblecombe", "Quillfield",   "Ravenscar",    "Silverbank", "Thornbury",   "Underhill",
+    "Vellmoor",    "Westerlea",   "Yarrowdown",   "Zephyr Point", "Ashcombe",   "Bellrock",    "Copperlake",
+    "Deepdene",    "Elderglen",   "Foxhollow",    "Goldmere",     "Hartwood",   "Ironcliff",   "Lanternfield",
+    "Mistral Bay", "Nettlebed",   "Orchard End",  "Pinecrest",    "Rosemarsh",  "Stonebridge", "Wrenfold",
     "Kingsgate"};
 
 void TitleScreen(InterfaceBuilder& b) {
@@ -377,11 +379,14 @@ void TitleScreen(InterfaceBuilder& b) {
     std::string Script;
   };
   const Entry entries[] = {
-      {"WTitle_BNewGame", {"New game", "Nouvelle partie", "Neues Spiel"},
+      {"WTitle_BNewGame",
+       {"New game", "Nouvelle partie", "Neues Spiel"},
        Exec("WTitle_BNewGame_MouseUp") + Show("WStartGame")},
-      {"WTitle_BLoadGame", {"Load game", "Charger une partie", "Spiel laden"},
+      {"WTitle_BLoadGame",
+       {"Load game", "Charger une partie", "Spiel laden"},
        Exec("WTitle_BLoadGame_MouseUp") + Show("WLoadGame")},
-      {"WTitle_BHighScores", {"High scores", "Meilleurs scores", "Bestenliste"},
+      {"WTitle_BHighScores",
+       {"High scores", "Meilleurs scores", "Bestenliste"},
        Exec("WTitle_BHighScores_MouseUp") + Show("WHighScores")},
       {"WTitle_BOptions", {"Options", "Options", "Optionen"}, Exec("WOptions_BCancel_MouseUp") + Show("WOptions")},
       {"WTitle_BLanguage", {"Language", "Langue", "Sprache"}, Show("WLanguage")},
@@ -413,15 +418,18 @@ void StartGame(InterfaceBuilder& b) {
     Words Caption, Info;
   };
   const Mode modes[] = {
-      {"WStartGame_RBNoLose", {"Relaxed", "Détente", "Entspannt"},
+      {"WStartGame_RBNoLose",
+       {"Relaxed", "Détente", "Entspannt"},
        {"Cards that reach the end of the belt do not end the level.",
         "Les cartes au bout du tapis ne terminent pas le niveau.",
         "Karten am Ende des Bandes beenden das Level nicht."}},
-      {"WStartGame_RBNormal", {"Normal", "Normal", "Normal"},
+      {"WStartGame_RBNormal",
+       {"Normal", "Normal", "Normal"},
        {"A card that reaches the end of the belt loses the level.",
         "Une carte qui atteint le bout du tapis fait perdre le niveau.",
         "Eine Karte am Ende des Bandes verliert das Level."}},
-      {"WStartGame_RBHard", {"Hard", "Difficile", "Schwer"},
+      {"WStartGame_RBHard",
+       {"Hard", "Difficile", "Schwer"},
        {"Faster belts, no marks on fitting cards, more points.",
         "Tapis plus rapides, sans repères sur les cartes, plus de points.",
         "Schnellere Bänder, keine Markierungen, mehr Punkte."}},
@@ -449,7 +457,8 @@ void Overview(InterfaceBuilder& b) {
   InterfaceBuilder::Set(name, "Alignment", "taLeft");
   InterfaceBuilder::Set(name, "Caption", "{$80FFFF}Level 1. {/$} Ambervale");
 
-  UiObject& piece = b.Label("WOverview", "WOverview_LOverview", 24, 56, 200, 220, {"Region #1", "", ""}, Text::BodyCentre);
+  UiObject& piece =
+      b.Label("WOverview", "WOverview_LOverview", 24, 56, 200, 220, {"Region #1", "", ""}, Text::BodyCentre);
   for (UiProperty& p : piece.Props)
     if (p.Name == "Layout") p.Value = {"tlBottom", "tlBottom", "tlBottom"};
   InterfaceBuilder::Set(piece, "PictureHAlign", "phaCenter");
@@ -563,7 +572,8 @@ void Play(InterfaceBuilder& b) {
        {"Only high cards:{BR/}Eight to Ace.", "Grandes cartes seulement :{BR/}du huit à l'as.",
         "Nur hohe Karten:{BR/}Acht bis Ass."}},
       {"ZoneCastle.png",
-       {"A castle: fill all its places{BR/}for a big bonus.", "Un château : remplissez toutes{BR/}ses places pour un bonus.",
+       {"A castle: fill all its places{BR/}for a big bonus.",
+        "Un château : remplissez toutes{BR/}ses places pour un bonus.",
         "Eine Burg: Füllen Sie alle{BR/}Plätze für einen großen Bonus."}},
   };
   for (const Zone& z : zones) b.GameHint(std::string("WGame_Hint_") + z.Picture, 5000, z.Caption);
@@ -588,7 +598,8 @@ void GameMenus(InterfaceBuilder& b) {
   const Words quitGame{"Quit game", "Quitter le jeu", "Spiel beenden"};
   const Words mainMenu{"Main menu", "Menu principal", "Hauptmenü"};
   menu("WGameMenu", {"Game menu", "Menu du jeu", "Spielmenü"},
-       {{"WGameMenu_BResume", {"Resume", "Reprendre", "Weiterspielen"},
+       {{"WGameMenu_BResume",
+         {"Resume", "Reprendre", "Weiterspielen"},
          Hide("WGameMenu") + Exec("WGameMenu_BResume_MouseUp")},
         {"WGameMenu_BHelp", {"Help", "Aide", "Hilfe"}, Show("WHelp")},
         {"WGameMenu_BOptions", options, Exec("WOptions_BCancel_MouseUp") + Show("WOptions")},
@@ -596,9 +607,11 @@ void GameMenus(InterfaceBuilder& b) {
         {"WGameMenu_BExitToMainMenu", mainMenu, Show("WExitToMainMenu")},
         {"WGameMenu_BQuit", quitGame, Show("WQuit")}});
   menu("WBetweenLevelMenu", {"Menu", "Menu", "Menü"},
-       {{"WBetweenLevel_BSaveGame", {"Save game", "Sauvegarder", "Spiel speichern"},
+       {{"WBetweenLevel_BSaveGame",
+         {"Save game", "Sauvegarder", "Spiel speichern"},
          Exec("WBetweenLevel_BSaveGame_MouseUp") + Show("WSaveGame")},
-        {"WBetweenLevelMenu_BLoadGame", {"Load game", "Charger une partie", "Spiel laden"},
+        {"WBetweenLevelMenu_BLoadGame",
+         {"Load game", "Charger une partie", "Spiel laden"},
          Exec("WTitle_BLoadGame_MouseUp") + Show("WLoadGame")},
         {"WBetweenLevelMenu_BOptions", options, Exec("WOptions_BCancel_MouseUp") + Show("WOptions")},
         {"WBetweenLevelMenu_BExitToMainMenu", mainMenu, Show("WExitToMainMenu")},
@@ -683,8 +696,8 @@ void GameMenus(InterfaceBuilder& b) {
             "Dieses Level aufgeben? Die darin erzielten Punkte gehen verloren."},
            Exec("WAbortLevel_BOk_MouseUp"), Hide("WAbortLevel"), kYes);
   b.Dialog("WLevelComplete", {"Level complete", "Niveau terminé", "Level geschafft"},
-           {"Well done! Every place of the board holds a card.",
-            "Bravo ! Chaque place du plateau porte une carte.", "Gut gemacht! Jeder Platz trägt eine Karte."},
+           {"Well done! Every place of the board holds a card.", "Bravo ! Chaque place du plateau porte une carte.",
+            "Gut gemacht! Jeder Platz trägt eine Karte."},
            kHideAll + Exec("WLevelComplete_BOk_MouseUp") + Show("WBetweenLevel"), cancel, kOk);
   b.Dialog("WGameOver", {"Level lost", "Niveau perdu", "Level verloren"},
            {"A card reached the end of the belt. Try the level again!",
@@ -727,17 +740,21 @@ void Upgrade(InterfaceBuilder& b) {
     Words Caption, Hint;
   };
   const Skill skills[] = {
-      {"AntiSharper", {"Vigilance", "Vigilance", "Wachsamkeit"},
+      {"AntiSharper",
+       {"Vigilance", "Vigilance", "Wachsamkeit"},
        {"A better chance that a card taken by the thief or the sharper comes back.",
         "Plus de chances qu'une carte prise par le voleur ou le tricheur revienne.",
         "Höhere Chance, dass eine vom Dieb oder Falschspieler genommene Karte zurückkommt."}},
-      {"Economy", {"Economy", "Économie", "Sparsamkeit"},
+      {"Economy",
+       {"Economy", "Économie", "Sparsamkeit"},
        {"Every card you lay scores more points.", "Chaque carte posée rapporte plus de points.",
         "Jede gelegte Karte bringt mehr Punkte."}},
-      {"Luck", {"Luck", "Chance", "Glück"},
+      {"Luck",
+       {"Luck", "Chance", "Glück"},
        {"Bonus cards come along the belt more often.", "Les cartes bonus arrivent plus souvent sur le tapis.",
         "Bonuskarten kommen öfter auf dem Band."}},
-      {"DropPack", {"Drop pack", "Réserve", "Ablage"},
+      {"DropPack",
+       {"Drop pack", "Réserve", "Ablage"},
        {"The drop pack holds one more card.", "La réserve garde une carte de plus.",
         "Die Ablage fasst eine Karte mehr."}},
   };
@@ -769,7 +786,8 @@ void Upgrade(InterfaceBuilder& b) {
 }
 
 void GameEnd(InterfaceBuilder& b) {
-  b.Window("WGameComplete", 480, 270, {"The kingdom is yours!", "Le royaume est à vous !", "Das Königreich ist Ihres!"});
+  b.Window("WGameComplete", 480, 270,
+           {"The kingdom is yours!", "Le royaume est à vous !", "Das Königreich ist Ihres!"});
   b.Label("WGameComplete", "WGameComplete_LText", 30, 58, 420, 54,
           {"You have completed every level. Enter your name for the high scores:",
            "Vous avez terminé tous les niveaux. Entrez votre nom pour les meilleurs scores :",
@@ -789,17 +807,15 @@ void GameEnd(InterfaceBuilder& b) {
   for (UiProperty& p : place.Props)
     if (p.Name == "Alignment") p.Value = {"taCenter", "taCenter", "taCenter"};
   b.Label("WHighScores", "WHighScores_LName", 98, 52, 280, 20, {"Name", "Nom", "Name"}, Text::Heading);
-  UiObject& score = b.Label("WHighScores", "WHighScores_LScore", 386, 52, 104, 20, {"Score", "Score", "Punkte"},
-                            Text::Heading);
+  UiObject& score =
+      b.Label("WHighScores", "WHighScores_LScore", 386, 52, 104, 20, {"Score", "Score", "Punkte"}, Text::Heading);
   for (UiProperty& p : score.Props)
     if (p.Name == "Alignment") p.Value = {"taRight", "taRight", "taRight"};
   const std::string font = " FontName=\"QelUnicode\" Color=\"" + kInk + "\" Layout=\"tlCenter\"";
-  UiObject& grid = b.Grid("WHighScores", "WHighScores_GHighScores", 24, 74, 480, 318,
-                          "Width=\"60\" Alignment=\"taCenter\"" + font + ";Width=\"300\" Alignment=\"taLeft\"" + font +
-                              " TextShiftLeft=\"8\";Width=\"108\" Alignment=\"taRight\"" + font +
-                              " TextShiftLeft=\"-8\";",
-                          0);
-  (void)grid;
+  b.Grid("WHighScores", "WHighScores_GHighScores", 24, 74, 480, 318,
+         "Width=\"60\" Alignment=\"taCenter\"" + font + ";Width=\"300\" Alignment=\"taLeft\"" + font +
+             " TextShiftLeft=\"8\";Width=\"108\" Alignment=\"taRight\"" + font + " TextShiftLeft=\"-8\";",
+         0);
   UiObject& scroll = b.Slider("WHighScores", "WHighScores_SScroll", 510, 74, 318, true);
   InterfaceBuilder::Set(scroll, "Min", "0");
   InterfaceBuilder::Set(scroll, "Step", "1");
@@ -826,10 +842,16 @@ void SavedGames(InterfaceBuilder& b) {
     Words ActionCaption;
   };
   const Files windows[] = {
-      {"WLoadGame", {"Load game", "Charger une partie", "Spiel laden"}, "WLoadGame_ELoadFile", "WLoadGame_BLoad",
+      {"WLoadGame",
+       {"Load game", "Charger une partie", "Spiel laden"},
+       "WLoadGame_ELoadFile",
+       "WLoadGame_BLoad",
        {"Load", "Charger", "Laden"}},
-      {"WSaveGame", {"Save game", "Sauvegarder la partie", "Spiel speichern"}, "WSaveGame_ESaveFile",
-       "WSaveGame_BSave", {"Save", "Sauvegarder", "Speichern"}},
+      {"WSaveGame",
+       {"Save game", "Sauvegarder la partie", "Spiel speichern"},
+       "WSaveGame_ESaveFile",
+       "WSaveGame_BSave",
+       {"Save", "Sauvegarder", "Speichern"}},
   };
   for (const Files& f : windows) {
     const std::string w = f.Window;
@@ -843,8 +865,8 @@ void SavedGames(InterfaceBuilder& b) {
     InterfaceBuilder::Set(scroll, "Step", "1");
     InterfaceBuilder::Set(scroll, "BigStep", "8");
     InterfaceBuilder::Set(scroll, "LinkedObjectName", w + "_GFiles");
-    b.Label(w, w + "_LName", 26, 326, 300, 20, {"Name of the saved game:", "Nom de la sauvegarde :", "Name des Spielstands:"},
-            Text::Heading);
+    b.Label(w, w + "_LName", 26, 326, 300, 20,
+            {"Name of the saved game:", "Nom de la sauvegarde :", "Name des Spielstands:"}, Text::Heading);
     UiObject& edit = b.Edit(w, f.Edit, 24, 348, 574, 40);
     // Characters a file name cannot hold.
     InterfaceBuilder::Set(edit, "ForbiddenChars", "\"*./:<>?\\|");
@@ -866,8 +888,7 @@ void SavedGames(InterfaceBuilder& b) {
 void Settings(InterfaceBuilder& b) {
   b.Window("WOptions", 480, 390, {"Options", "Options", "Optionen"});
   b.Check("WOptions", "WOptions_CBFullScreen", 40, 56, 400, {"Full screen", "Plein écran", "Vollbild"});
-  b.Check("WOptions", "WOptions_CB32bitColor", 40, 88, 400,
-          {"32-bit colour", "Couleurs 32 bits", "32-Bit-Farben"});
+  b.Check("WOptions", "WOptions_CB32bitColor", 40, 88, 400, {"32-bit colour", "Couleurs 32 bits", "32-Bit-Farben"});
   b.Check("WOptions", "WOptions_CBTurnOffHints", 40, 120, 400,
           {"Turn off hints", "Désactiver les conseils", "Hinweise ausschalten"});
   struct Volume {
@@ -902,8 +923,7 @@ void Settings(InterfaceBuilder& b) {
   UiObject& en = b.Radio("WLanguage", "WLanguage_RBENU", 125, 84, 190, 1, {"English", "", ""}, "");
   InterfaceBuilder::Set(en, "Checked", "true");
   b.Button("WLanguage", "WLanguage_BOk", 22, 244, kNormal, kOk, Exec("WLanguage_BOk_MouseUp"));
-  b.Button("WLanguage", "WLanguage_BCancel", 228, 244, kNormal, {"Cancel", "Annuler", "Abbrechen"},
-           Hide("WLanguage"));
+  b.Button("WLanguage", "WLanguage_BCancel", 228, 244, kNormal, {"Cancel", "Annuler", "Abbrechen"}, Hide("WLanguage"));
 }
 
 void Loading(InterfaceBuilder& b) {
@@ -944,7 +964,8 @@ void Resources(InterfaceBuilder& b) {
   text("LLevelTitle1", {"The fields of Ambervale", "Les champs d'Ambervale", "Die Felder von Ambervale"});
   text("LLevelTitle2", {"The old wall of Briarholm", "Le vieux mur de Briarholm", "Die alte Mauer von Briarholm"});
   text("LLevelTitle9", {"The watch tower of Ivywood", "La tour de guet d'Ivywood", "Der Wachturm von Ivywood"});
-  text("LLevelTitle10", {"High and low at Juniper Hill", "Haut et bas à Juniper Hill", "Hoch und tief in Juniper Hill"});
+  text("LLevelTitle10",
+       {"High and low at Juniper Hill", "Haut et bas à Juniper Hill", "Hoch und tief in Juniper Hill"});
   text("LLevelTitle42", {"The King's Road", "La route du roi", "Die Straße des Königs"});
   text("LStreetUp", {"Street up", "Suite montante", "Straße aufwärts"});
   text("LStreetDown", {"Street down", "Suite descendante", "Straße abwärts"});
@@ -973,8 +994,7 @@ std::string DefaultsObject() {
 
 std::string ObjectTag(const UiObject& o, const std::vector<const UiProperty*>& props) {
   std::string out = "  <o c=\"" + o.Class + "\">\r\n";
-  for (const UiProperty* p : props)
-    out += "    <p n=\"" + p->Name + "\">" + Escape(p->Value.En) + "</p>\r\n";
+  for (const UiProperty* p : props) out += "    <p n=\"" + p->Name + "\">" + Escape(p->Value.En) + "</p>\r\n";
   out += "  </o>\r\n";
   return out;
 }

@@ -17,8 +17,8 @@ struct Words {
 
 struct UiProperty {
   std::string Name;
-  Words Value;             // En only for texts that do not change with the language
-  bool Translated = false; // written into the language files
+  Words Value;              // En only for texts that do not change with the language
+  bool Translated = false;  // written into the language files
 };
 
 struct UiObject {
@@ -33,13 +33,13 @@ struct UiObject {
 // its size.
 struct WidgetPicture {
   enum Kind {
-    Panel,         // window: wooden frame, title band, parchment
-    Button,        // Look 0 normal, 1 pointer over, 2 pressed
-    CheckBox,      // Look 0 unchecked, 1 checked
-    RadioButton,   // Look 0 unchecked, 1 checked
-    SliderTrack,   // Vertical or not
+    Panel,        // window: wooden frame, title band, parchment
+    Button,       // Look 0 normal, 1 pointer over, 2 pressed
+    CheckBox,     // Look 0 unchecked, 1 checked
+    RadioButton,  // Look 0 unchecked, 1 checked
+    SliderTrack,  // Vertical or not
     SliderBar,
-    SliderStep,    // Look 0..2 as buttons; Arrow 0 left, 1 right, 2 up, 3 down
+    SliderStep,  // Look 0..2 as buttons; Arrow 0 left, 1 right, 2 up, 3 down
     ProgressTrack,
     ProgressStep,
     EditBack,

@@ -11,12 +11,9 @@ namespace contentgen {
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
-
 const Rgba kGold = Hex(0xE0B04A);
 const Rgba kGoldLight = Hex(0xF6D98A);
 const Rgba kInk = Hex(0x3B2412);
-const Rgba kWoodDark = Hex(0x3A2210);
 
 Rgba Wood(float x, float y, uint32_t seed, float light) {
   // Grain runs across: stretched noise with a few darker streaks.
@@ -56,14 +53,16 @@ Canvas PanelPicture(int w, int h) {
   const float W = float(w), H = float(h);
   Canvas c(w, h);
   const uint32_t seed = uint32_t(w * 31 + h);
-  c.FillShape(0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 0, 0, W, H, 12); },
-              [&](float x, float y) { return Wood(x, y, seed, y < 46 ? 0.85f : 1.0f); });
+  c.FillShape(
+      0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 0, 0, W, H, 12); },
+      [&](float x, float y) { return Wood(x, y, seed, y < 46 ? 0.85f : 1.0f); });
   c.StrokeRoundRect(1, 1, W - 1, H - 1, 11, 2.0f, Hex(0x1E1008));
   c.StrokeRoundRect(5, 5, W - 5, H - 5, 8, 1.5f, kGold);
   // The parchment body under the title band.
   const float bx0 = 11, by0 = 48, bx1 = W - 11, by1 = H - 11;
-  c.FillShape(bx0, by0, bx1, by1, [&](float x, float y) { return InRoundRect(x, y, bx0, by0, bx1, by1, 5); },
-              [&](float x, float y) { return Parchment(x, y, seed + 1u); });
+  c.FillShape(
+      bx0, by0, bx1, by1, [&](float x, float y) { return InRoundRect(x, y, bx0, by0, bx1, by1, 5); },
+      [&](float x, float y) { return Parchment(x, y, seed + 1u); });
   EdgeShade(c, bx0, by0, bx1, by1, 14, 0.22f);
   c.StrokeRoundRect(bx0, by0, bx1, by1, 5, 1.2f, Hex(0x8D6E3F));
   c.FillRect(14, 44, W - 14, 45.5f, kGold);
@@ -80,13 +79,14 @@ Canvas ButtonPicture(int w, int h, int look) {
   Canvas c(w, h);
   Rgba top = look == 1 ? Hex(0xA0481E) : look == 2 ? Hex(0x4A1A08) : Hex(0x86381A);
   Rgba bottom = look == 1 ? Hex(0x6E2A0E) : look == 2 ? Hex(0x5E240C) : Hex(0x561E0A);
-  c.FillShape(0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 0.5f, 0.5f, W - 0.5f, H - 0.5f, r); },
-              [&](float x, float y) {
-                float t = y / H;
-                Rgba base = Mix(top, bottom, look == 2 ? 1.0f - t : t);
-                float n = Fbm(x * 0.05f, y * 0.3f, 77u, 3);
-                return Shade(base, 0.9f + 0.2f * n);
-              });
+  c.FillShape(
+      0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 0.5f, 0.5f, W - 0.5f, H - 0.5f, r); },
+      [&](float x, float y) {
+        float t = y / H;
+        Rgba base = Mix(top, bottom, look == 2 ? 1.0f - t : t);
+        float n = Fbm(x * 0.05f, y * 0.3f, 77u, 3);
+        return Shade(base, 0.9f + 0.2f * n);
+      });
   Rgba rim = look == 1 ? kGoldLight : kGold;
   c.StrokeRoundRect(1, 1, W - 1, H - 1, r - 0.5f, 1.6f, rim);
   Rgba shine = Hex(0xFFFFFF, look == 2 ? 0.06f : 0.16f);
@@ -135,8 +135,9 @@ Canvas Groove(int w, int h, bool vertical, float inset) {
 Canvas SliderKnob(int w, int h, bool over) {
   Canvas c(w, h);
   const float W = float(w), H = float(h);
-  c.FillShape(0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 1, 1, W - 1, H - 1, 4); },
-              [&](float, float y) { return Mix(over ? kGoldLight : Hex(0xE8C266), Hex(0x9C6F22), y / H); });
+  c.FillShape(
+      0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 1, 1, W - 1, H - 1, 4); },
+      [&](float, float y) { return Mix(over ? kGoldLight : Hex(0xE8C266), Hex(0x9C6F22), y / H); });
   c.StrokeRoundRect(1, 1, W - 1, H - 1, 4, 1.2f, Hex(0x4A2C10));
   return c;
 }
@@ -167,10 +168,12 @@ Canvas StepButton(int arrow, int look) {
 Canvas Inset(int w, int h, uint32_t seed, float rowPitch) {
   Canvas c(w, h);
   const float W = float(w), H = float(h);
-  c.FillShape(0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 0, 0, W, H, 4); },
-              [&](float x, float y) { return Mix(Parchment(x, y, seed), Hex(0xFFF8E6), 0.45f); });
+  c.FillShape(
+      0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 0, 0, W, H, 4); },
+      [&](float x, float y) { return Mix(Parchment(x, y, seed), Hex(0xFFF8E6), 0.45f); });
   if (rowPitch > 0)
-    for (float y = 6 + rowPitch; y < H - 8; y += rowPitch) c.FillRect(10, y - 0.5f, W - 10, y + 0.5f, Hex(0x8D6E3F, 0.25f));
+    for (float y = 6 + rowPitch; y < H - 8; y += rowPitch)
+      c.FillRect(10, y - 0.5f, W - 10, y + 0.5f, Hex(0x8D6E3F, 0.25f));
   // Sunk in: dark above and to the left, light below and to the right.
   c.FillRect(2, 1, W - 2, 2.5f, Hex(0x3B2412, 0.45f));
   c.FillRect(1, 2, 2.5f, H - 2, Hex(0x3B2412, 0.35f));
@@ -206,8 +209,9 @@ Canvas WidgetPictureCanvas(const WidgetPicture& p) {
     case WidgetPicture::ProgressStep: {
       Canvas c(p.Width, p.Height);
       const float W = float(p.Width), H = float(p.Height);
-      c.FillShape(0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 0, 0, W, H, 1.5f); },
-                  [&](float, float y) { return Mix(kGoldLight, Hex(0xB07A1E), y / H); });
+      c.FillShape(
+          0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 0, 0, W, H, 1.5f); },
+          [&](float, float y) { return Mix(kGoldLight, Hex(0xB07A1E), y / H); });
       return c;
     }
     case WidgetPicture::EditBack:
@@ -264,8 +268,9 @@ Canvas TitleBackground(Fonts& f, const Canvas& kingdom, bool loading) {
       c.Set(x, y, Rgba{p.R * k * 1.08f + 0.05f, p.G * k * 0.9f + 0.03f, p.B * k * 0.65f + 0.01f, 1});
     }
   // The name on a wooden banner.
-  c.FillShape(150, 40, 650, 150, [](float x, float y) { return InRoundRect(x, y, 150, 40, 650, 150, 16); },
-              [](float x, float y) { return Wood(x, y, 4711u, 0.9f); });
+  c.FillShape(
+      150, 40, 650, 150, [](float x, float y) { return InRoundRect(x, y, 150, 40, 650, 150, 16); },
+      [](float x, float y) { return Wood(x, y, 4711u, 0.9f); });
   c.StrokeRoundRect(150, 40, 650, 150, 16, 2.5f, kGold);
   c.StrokeRoundRect(157, 47, 643, 143, 11, 1.0f, Hex(0xE0B04A, 0.6f));
   f.Serif.DrawCentred(c, "QUORVANE", 402, 122, 62, Hex(0x000000, 0.6f));
@@ -284,8 +289,9 @@ Canvas TitleBackground(Fonts& f, const Canvas& kingdom, bool loading) {
 
 Canvas MakerLogo(Fonts& f, bool lit) {
   Canvas c(176, 56);
-  c.FillShape(0, 0, 176, 56, [](float x, float y) { return InRoundRect(x, y, 1, 1, 175, 55, 10); },
-              [lit](float x, float y) { return Wood(x, y, 99u, lit ? 1.25f : 0.95f); });
+  c.FillShape(
+      0, 0, 176, 56, [](float x, float y) { return InRoundRect(x, y, 1, 1, 175, 55, 10); },
+      [lit](float x, float y) { return Wood(x, y, 99u, lit ? 1.25f : 0.95f); });
   c.StrokeRoundRect(1.5f, 1.5f, 174.5f, 54.5f, 9, 1.6f, lit ? kGoldLight : kGold);
   // A small shield with a crown of three points.
   c.Polygon({12, 12, 38, 12, 38, 30, 25, 44, 12, 30}, lit ? kGoldLight : kGold);
@@ -293,8 +299,6 @@ Canvas MakerLogo(Fonts& f, bool lit) {
   c.Polygon({18, 26, 18, 19, 22, 23, 25, 18, 28, 23, 32, 19, 32, 26}, lit ? kGoldLight : kGold);
   f.Serif.Draw(c, "OSTRANDEL", 45, 34, 14, lit ? Hex(0xFFFFFF) : kGoldLight);
   f.Sans.Draw(c, "GAMES", 46, 47, 9, Hex(0xE0B04A, 0.9f));
-  (void)kWoodDark;
-  (void)kPi;
   return c;
 }
 
