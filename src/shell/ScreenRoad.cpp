@@ -146,6 +146,9 @@ void TScreenRoad::WonLevel() {
   G.GameMode = gmMap;
   Sh.Map.DrawMapScreen();
   Sh.Map.ComposeMapSelection();
+  // The window over the map names the difficulty and keeps off the region
+  // just won, as it does after a lost level.
+  ShowBetweenLevelScreen();
   G.MapOpenTime = Sh.Frame.GameClock + 1500;
   Sh.Sound.PlaySample("OpenMap.ogg");
   Saves.AutoSave();
