@@ -156,6 +156,20 @@ struct TRunResult {
   }
 };
 
+// How long a started program runs before it is ended: the rest of its
+// start-up and its first passes; a sanitizer build runs several times slower.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr std::chrono::milliseconds kSettle{4000};
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr std::chrono::milliseconds kSettle{4000};
+#else
+inline constexpr std::chrono::milliseconds kSettle{1500};
+#endif
+#else
+inline constexpr std::chrono::milliseconds kSettle{1500};
+#endif
+
 // The program running on one folder.
 class TProgramRun {
  public:
@@ -193,7 +207,7 @@ class TProgramRun {
   // Waits until the program ends by itself, or has run `settle` past
   // "Game Started..." (the rest of the start-up and the first passes) and
   // is then ended with SIGTERM; `limit` bounds the wait.
-  TRunResult Wait(std::chrono::milliseconds settle = std::chrono::milliseconds(1500),
+  TRunResult Wait(std::chrono::milliseconds settle = kSettle,
                   std::chrono::seconds limit = std::chrono::seconds(120)) {
     using Clock = std::chrono::steady_clock;
     TRunResult r;
