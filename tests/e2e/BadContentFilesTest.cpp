@@ -185,7 +185,8 @@ TEST(BadContentLanguage, DamagedLanguageFileLeavesTheInterfaceWorking) {
   }
 }
 
-TEST(BadPlayerFiles, DamagedUserStoreFallsBackToEnglish) {
+TEST(BadPlayerFiles, DamagedUserStoreKeepsWhatIsIntact) {
+  // Cut short or noise: nothing is left to read, the game falls back to English.
   for (TDamage d : {TDamage::Truncated, TDamage::Random}) {
     SCOPED_TRACE(DamageName(d));
     TProgramCopy copy(BaseFolder(), std::string("store-") + DamageName(d));
@@ -201,6 +202,25 @@ TEST(BadPlayerFiles, DamagedUserStoreFallsBackToEnglish) {
     // The store is whole again and names the language in use.
     EXPECT_EQ(ReadLangCode(TUserStore(file)), shell->LangCode);
   }
+  // A damaged line among intact ones: the language and the other values stay.
+  // (The file stores a backslash of a key as two.)
+  TProgramCopy copy(BaseFolder(), "store-line");
+  const fs::path file = copy.Path / "config" / "quorvane" / "registry";
+  fs::create_directories(file.parent_path());
+  AtomicWriteFile(file, "QuorvaneUserStore 1\n[Software\\\\Ostrandel\\\\Quorvane]\n" + RandomBytes(40, 10) +
+                            "\nLangStr=FRA\n[Software\\\\Ostrandel\\\\Links]\nHome=https://example.org/\n");
+  {
+    TShellOnFolder shell(copy.Path);
+    ExpectOnTheTitle(shell);
+    EXPECT_EQ(shell->LangCode, "FRA");
+    EXPECT_EQ(shell->UI->GetProp("WTitle_BNewGame", "Caption"), "Nouvelle partie");
+    // A change of language rewrites the store.
+    shell->LangCode = "DEU";
+    SaveLanguageToReg(*shell->Store, shell->LangCode);
+  }
+  const TUserStore store(file);
+  EXPECT_EQ(ReadLangCode(store), "DEU");
+  EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Links", "Home").value_or("?"), "https://example.org/");
 }
 
 }  // namespace
