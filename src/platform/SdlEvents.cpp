@@ -194,6 +194,8 @@ class TSdlEventSource : public IEventSource {
         return true;
       }
       case SDL_WINDOWEVENT:
+        // Events of a window that is gone (the installer's) are stale.
+        if (!SDL_GetWindowFromID(e.window.windowID)) return false;
         switch (e.window.event) {
           case SDL_WINDOWEVENT_FOCUS_GAINED:
             out = TInputEvent{TEventKind::FocusGained};

@@ -88,19 +88,32 @@ TEST(CrashSafety, KilledWritersLeaveWholeFiles) {
   GameHarness h;
   h.State.Level.LevComplete = true;  // loading needs no level file
 
-  // Kills spread over the time one round of writes takes here, so they land
+  // Kills spread over the time two rounds of writes take here, so they land
   // in every file's write whatever the disk's speed.
   const auto t0 = std::chrono::steady_clock::now();
   for (int i = 0; i < 3; ++i) WriteVersion(f, h, 0);
   const auto round = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0) / 3;
   std::mt19937 rng(1224);
-  std::uniform_int_distribution<int> delayUs(0, static_cast<int>(std::min<int64_t>(round.count() + 200, 25'000)));
+  std::uniform_int_distribution<int> delayUs(0, static_cast<int>(std::min<int64_t>(2 * round.count() + 200, 50'000)));
   int version = 0;
   int changes = 0;
   for (int kill = 0; kill < 200; ++kill) {
+    // The child says when it starts writing, so a busy machine's slow fork
+    // does not eat the delay before the kill.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
-    if (child == 0) WriteForever(f, h, version + 1);
+    if (child == 0) {
+      ::close(ready[0]);
+      const char go = 1;
+      if (::write(ready[1], &go, 1) != 1) ::_exit(1);
+      WriteForever(f, h, version + 1);
+    }
+    ::close(ready[1]);
+    char go = 0;
+    ASSERT_EQ(::read(ready[0], &go, 1), 1);
+    ::close(ready[0]);
     ::usleep(static_cast<useconds_t>(delayUs(rng)));
     ASSERT_EQ(::kill(child, SIGKILL), 0);
     int status = 0;

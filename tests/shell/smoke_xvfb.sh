@@ -47,6 +47,13 @@ if [ -z "$wid" ]; then echo "smoke: no game window"; kill -9 $pid; exit 1; fi
 xwd -id "$wid" -silent > shot.xwd || { echo "smoke: no screenshot"; kill -9 $pid; exit 1; }
 # What a window close sends the game: its quit request.
 kill -TERM $pid
+for _ in $(seq 1 40); do
+  kill -0 $pid 2>/dev/null || break
+  sleep 0.5
+done
+if kill -0 $pid 2>/dev/null; then
+  echo "smoke: the game did not quit"; kill -9 $pid
+fi
 wait $pid
 echo $? > status
 INNER

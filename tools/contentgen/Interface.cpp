@@ -458,7 +458,7 @@ void Overview(InterfaceBuilder& b) {
   InterfaceBuilder::Set(name, "Caption", "{$80FFFF}Level 1. {/$} Ambervale");
 
   UiObject& piece =
-      b.Label("WOverview", "WOverview_LOverview", 24, 56, 200, 220, {"Region #1", "", ""}, Text::BodyCentre);
+      b.Label("WOverview", "WOverview_LOverview", 24, 60, 200, 170, {"Region #1", "", ""}, Text::BodyCentre);
   for (UiProperty& p : piece.Props)
     if (p.Name == "Layout") p.Value = {"tlBottom", "tlBottom", "tlBottom"};
   InterfaceBuilder::Set(piece, "PictureHAlign", "phaCenter");
@@ -887,9 +887,10 @@ void SavedGames(InterfaceBuilder& b) {
 
 void Settings(InterfaceBuilder& b) {
   b.Window("WOptions", 480, 390, {"Options", "Options", "Optionen"});
+  // The colour-depth box is hidden in a window: last, it leaves no gap.
   b.Check("WOptions", "WOptions_CBFullScreen", 40, 56, 400, {"Full screen", "Plein écran", "Vollbild"});
-  b.Check("WOptions", "WOptions_CB32bitColor", 40, 88, 400, {"32-bit colour", "Couleurs 32 bits", "32-Bit-Farben"});
-  b.Check("WOptions", "WOptions_CBTurnOffHints", 40, 120, 400,
+  b.Check("WOptions", "WOptions_CB32bitColor", 40, 120, 400, {"32-bit colour", "Couleurs 32 bits", "32-Bit-Farben"});
+  b.Check("WOptions", "WOptions_CBTurnOffHints", 40, 88, 400,
           {"Turn off hints", "Désactiver les conseils", "Hinweise ausschalten"});
   struct Volume {
     const char* Label;
