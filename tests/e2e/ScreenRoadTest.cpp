@@ -117,6 +117,17 @@ TEST_F(ScreenRoad, EveryScreenByMouseAndKeyboard) {
   P->ClickWidget("WQuit_BCancel");
   Expect("WGame", gmPlaying, "quit cancelled");
 
+  // The side panel's quick save and the switch of the display.
+  P->ClickWidget("WGame_BQuickSave");
+  Expect("WGame", gmPlaying, "quick save");
+  EXPECT_TRUE(fs::exists(SavesFolder(Folder.Path) / "QuickSave.sav"));
+  P->ClickWidget("WGame_BMize");
+  Expect("WGame", gmPlaying, "full screen");
+  EXPECT_TRUE(P->Display->FullScreen());
+  P->ClickWidget("WGame_BMize");
+  Expect("WGame", gmPlaying, "window");
+  EXPECT_FALSE(P->Display->FullScreen());
+
   // Escape and the focus freeze the game under its menu as well.
   P->Key(vkEscape);
   Expect("WGameMenu", gmFrozen, "escape");
@@ -212,6 +223,14 @@ TEST_F(ScreenRoad, EveryScreenByMouseAndKeyboard) {
   Expect("WExitToMainMenu", gmMap, "exit question");
   P->ClickWidget("WExitToMainMenu_BOk");
   Expect("WTitle", gmMenus, "title again");
+
+  // Away from the title and back: the loop rests meanwhile, nothing else.
+  P->FocusLost();
+  Expect("WTitle", gmMenus, "title without focus");
+  EXPECT_FALSE((*P)->Idling);
+  P->FocusGained();
+  Expect("WTitle", gmMenus, "title with focus");
+  EXPECT_TRUE((*P)->Idling);
 
   // German and back.
   const std::string english = P->Prop("WTitle_BNewGame", "Caption");
