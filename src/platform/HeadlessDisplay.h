@@ -1,5 +1,5 @@
-// A display without a screen: the primary surface lives in memory, every
-// commit is recorded, and the picture shown last can be written as a PNG.
+// A display without a screen: the primary surface lives in memory, the
+// commits are recorded, and the picture shown last can be written as a PNG.
 #pragma once
 
 #include <filesystem>
@@ -23,10 +23,13 @@ class THeadlessDisplay : public TDisplay {
   void SetClipList(std::vector<TDisplayRect> rects) { clipper_.SetClipList(std::move(rects)); }
 
   const std::string& Caption() const { return caption_; }
-  int CommitCount() const { return int(commits_.size()); }
-  // The changed rectangles given to each commit, in order.
+  int CommitCount() const { return commitCount_; }
+  // The changed rectangles given to each commit, in order; after 4096
+  // commits the oldest half is dropped each time the list is full.
   const std::vector<std::vector<TDisplayRect>>& Commits() const { return commits_; }
-  // The primary surface as it was at the last commit (null before the first).
+  // What the screen shows since the last commit (null before the first): the
+  // whole primary surface at the first commit and at a commit of everything,
+  // else its changed rectangles copied over what was shown before.
   const TDisplaySurface* LastFrame() const { return shown_.get(); }
   // The picture of the last commit, as 24-bit RGB. False when nothing was
   // shown yet or the file cannot be written.
@@ -35,7 +38,9 @@ class THeadlessDisplay : public TDisplay {
  private:
   TPixelFormat desktop_;
   std::string caption_;
+  static constexpr size_t kKeptCommits = 4096;
   std::vector<std::vector<TDisplayRect>> commits_;
+  int commitCount_ = 0;
   std::unique_ptr<TDisplaySurface> shown_;
 };
 

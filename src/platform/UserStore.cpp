@@ -103,35 +103,31 @@ std::string TUserStore::Format(const TValues& values) {
 }
 
 std::optional<TUserStore::TValues> TUserStore::Parse(std::string_view text) {
+  // Only a file that starts with the header line is a store at all.
+  const size_t first = text.find('\n');
+  if (first == std::string_view::npos || text.substr(0, first) != kHeader) return std::nullopt;
+  // Within a store a damaged line costs only itself: every line that reads
+  // is kept, so a torn or edited file keeps what was intact.
   TValues values;
   TNames* current = nullptr;
-  bool first = true;
-  size_t pos = 0;
+  size_t pos = first + 1;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) return std::nullopt;  // every line ends, even the last
+    if (end == std::string_view::npos) break;  // every line ends: a last line without one is torn
     std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
-    if (first) {
-      if (line != kHeader) return std::nullopt;
-      first = false;
-      continue;
-    }
     if (!line.empty() && line.front() == '[') {
-      if (line.size() < 2 || line.back() != ']') return std::nullopt;
-      auto key = Unescape(line.substr(1, line.size() - 2));
-      if (!key) return std::nullopt;
-      current = &values[*key];
+      auto key = line.size() >= 2 && line.back() == ']' ? Unescape(line.substr(1, line.size() - 2)) : std::nullopt;
+      // Values under a key that cannot be read belong to no key we know.
+      current = key ? &values[*key] : nullptr;
       continue;
     }
     size_t eq = line.find('=');
-    if (current == nullptr || eq == std::string_view::npos) return std::nullopt;
+    if (current == nullptr || eq == std::string_view::npos) continue;
     auto name = Unescape(line.substr(0, eq));
     auto value = Unescape(line.substr(eq + 1));
-    if (!name || !value) return std::nullopt;
-    (*current)[*name] = *value;
+    if (name && value) (*current)[*name] = *value;
   }
-  if (first) return std::nullopt;
   return values;
 }
 

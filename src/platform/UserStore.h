@@ -34,7 +34,7 @@ class TUserStore {
   const std::filesystem::path& File() const { return File_; }
 
   // The value, read from the file at each call; empty when the file, the key
-  // or the value is missing, or the file is damaged.
+  // or the value is missing or cannot be read, or the file is no store.
   std::optional<std::string> ReadString(std::string_view key, std::string_view name) const;
 
   // Sets the value (creating the key and the folder as needed) and rewrites
@@ -42,7 +42,8 @@ class TUserStore {
   TUserStoreWrite WriteString(std::string_view key, std::string_view name, std::string_view value);
 
   // The file's text for a set of values, and back; Parse gives nothing for a
-  // damaged text. Keys and names are stored as first written.
+  // text without the store's header line and passes over the lines of a store
+  // that cannot be read. Keys and names are stored as first written.
   struct TNoCaseLess {
     bool operator()(std::string_view a, std::string_view b) const;
     using is_transparent = void;

@@ -49,8 +49,9 @@ TIniFile TIniFile::Load(const std::filesystem::path& file) {
 
 TIniFile TIniFile::FromText(std::string_view text) {
   TIniFile ini;
-  // A byte-order mark, as some editors write, would hide the first section.
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  // A byte-order mark, as some editors write (some twice), would hide the
+  // first section.
+  while (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);

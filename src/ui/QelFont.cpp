@@ -79,12 +79,15 @@ void TQelFont::TextOut(int32_t x, int32_t y, uint32_t color, uint8_t alpha, std:
   TCharsRects& records = engine->CharsRects;
   // Only as many characters as there are records are laid out and drawn.
   size_t count = std::min(text.size(), records.size());
-  int32_t pen = x;
+  // A text placed near the end of the coordinate range runs on past it:
+  // those glyphs stay at the last position, off every picture.
+  int64_t pen = x;
   for (size_t p = 0; p < count; ++p) {
     const TCharDesc* d = DescFor(text[p]);
     pen += d->Offset;
-    records[p] = TCharRect{d->X, d->Y, d->X + d->Width - 1, d->Y + Height - 1, pen, y, color, alpha};
-    pen += d->Width + d->Spacing;
+    const int32_t at = static_cast<int32_t>(std::clamp<int64_t>(pen, INT32_MIN, INT32_MAX));
+    records[p] = TCharRect{d->X, d->Y, d->X + d->Width - 1, d->Y + Height - 1, at, y, color, alpha};
+    pen += int64_t{d->Width} + d->Spacing;
   }
   if (engine->Graphic) engine->Graphic->ExtDraw(Picture, static_cast<int32_t>(count));
 }

@@ -108,10 +108,21 @@ TEST(UserStore, ReadsWritesAndTreatsDamageAsEmpty) {
   EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr").value_or("?"), "FRA");
   EXPECT_EQ(store.ReadString("Software\\Other", "Odd").value_or("?"), "a=b]\n[c\\");
 
-  // A torn or foreign file is an empty store, and the next write replaces it.
+  // A torn store keeps its intact lines: only the torn last value is gone,
+  // and the next write keeps what was intact.
   const std::string good = ReadText(store.File());
   AtomicWriteFile(store.File(), good.substr(0, good.size() - 3));
-  EXPECT_FALSE(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr"));
+  EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr").value_or("?"), "FRA");
+  EXPECT_FALSE(store.ReadString("Software\\Other", "Odd"));
+  ASSERT_EQ(store.WriteString("Software\\Other", "New", "1"), TUserStoreWrite::Written);
+  EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr").value_or("?"), "FRA");
+  // A damaged line in the middle costs only itself (a stored backslash is two).
+  AtomicWriteFile(store.File(), std::string("QuorvaneUserStore 1\n[Software\\\\Ostrandel\\\\Quorvane]\nbad line\n"
+                                            "Odd=\\q\nLangStr=DEU\n[broken\nX=1\n[Software\\\\Other]\nNew=2\n"));
+  EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr").value_or("?"), "DEU");
+  EXPECT_FALSE(store.ReadString("Software\\Ostrandel\\Quorvane", "Odd"));
+  EXPECT_EQ(store.ReadString("Software\\Other", "New").value_or("?"), "2");
+  // A foreign file is an empty store, and the next write replaces it.
   AtomicWriteFile(store.File(), std::string("\0\1garbage", 9));
   EXPECT_FALSE(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr"));
   ASSERT_EQ(store.WriteString("Software\\Ostrandel\\Quorvane", "LangStr", "ENU"), TUserStoreWrite::Written);
