@@ -13,6 +13,7 @@
 #include "game/GameUpdate.h"
 #include "game/LevelLoader.h"
 #include "shell/SavedGames.h"
+#include "FuzzGameFakes.h"
 
 namespace {
 
@@ -28,36 +29,10 @@ constexpr const char* kLevel =
     "<Walls><Wall Name=\"G\" Picture=\"G.png\" X=\"1\" Y=\"2\" WallIn=\"1\" WallOut=\"2 3\"/></Walls>"
     "<BonusPlace x=\"600\" y=\"50\" Type=\"0\" Cards=\"5\"/></Level>";
 
-class ScriptRandom final : public qv::IGameRandom {
- public:
-  int32_t Random(int32_t m) override { return m <= 0 ? 0 : static_cast<int32_t>(next() % static_cast<uint32_t>(m)); }
-  double RandomFloat() override { return (next() % 1000u) / 1000.0; }
-  int32_t WeightedRandom(const qv::TIntegers& w) override { return w.empty() ? 0 : static_cast<int32_t>(next() % w.size()); }
-
- private:
-  uint32_t next() { return state_ = state_ * 1103515245u + 12345u; }
-  uint32_t state_ = 1;
-};
-
-class Sound final : public qv::IGameSound {
- public:
-  void PlaySample(std::string_view) override {}
-  void StopAllSounds() override {}
-  void PlayMusic(std::string_view, int32_t, int32_t, int32_t) override {}
-  void UpdateMusicSchedule(int32_t) override {}
-};
-
-class Widgets final : public qv::IGameWidgets {
- public:
-  bool Exists(std::string_view) override { return true; }
-  std::string GetCaption(std::string_view) override { return "x"; }
-  void SetCaption(std::string_view, std::string_view) override {}
-  int32_t TextWidth(std::string_view) override { return 10; }
-  void ShowModal(std::string_view) override {}
-  void Animate(int32_t) override {}
-  bool IsGameHintVisible(int) override { return false; }
-  void ShowGameHint(int, int32_t, int32_t, int) override {}
-};
+using qv::fuzz::ScriptRandom;
+using qv::fuzz::Screen;
+using qv::fuzz::Sound;
+using qv::fuzz::Widgets;
 
 class Surfaces final : public qv::IGameSurfaces {
  public:
@@ -87,13 +62,6 @@ class Archive final : public qv::IGameArchive {
     if (name == "Level2.xml") return "<Level><Points><point/></Points></Level>";
     return kLevel;
   }
-};
-
-class Screen final : public qv::IGameScreen {
- public:
-  void AddDirtyRect(const qv::TRect&) override {}
-  void SetOnlyDirtyRect(const qv::TRect&) override {}
-  void ComposeFrame() override {}
 };
 
 }  // namespace
