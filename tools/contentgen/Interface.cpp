@@ -715,22 +715,23 @@ void BetweenLevels(InterfaceBuilder& b) {
   // current region, dark text on the left and yellow text on the right. The
   // plate under both titles is drawn by the two labels, its upper part by the
   // kingdom's and its lower part by the difficulty's, so it goes where they
-  // go; its mid tone keeps both colourings legible.
+  // go; its mid tone keeps both colourings legible. It ends above the
+  // tallest window shown over the map (top at 65).
   b.Screen("WBetweenLevel", "");
-  UiObject& kingdom = b.Label("WBetweenLevel", "WBetweenLevel_LKingdom", 482, 10, 296, 34,
+  UiObject& kingdom = b.Label("WBetweenLevel", "WBetweenLevel_LKingdom", 482, 8, 296, 30,
                               {"The kingdom", "Le royaume", "Das Königreich"}, Text::Band);
   InterfaceBuilder::Set(kingdom, "Color", Colour(0xFFFF00));
   InterfaceBuilder::Set(kingdom, "TextShiftLeft", "10");
-  InterfaceBuilder::Set(kingdom, "TextShiftTop", "3");
+  InterfaceBuilder::Set(kingdom, "TextShiftTop", "2");
   InterfaceBuilder::Set(kingdom, "Picture",
-                        b.Picture({"MapCartoucheTop.png", WidgetPicture::Cartouche, 296, 34, 0}));
+                        b.Picture({"MapCartoucheTop.png", WidgetPicture::Cartouche, 296, 30, 0}));
   UiObject& difficulty =
-      b.Label("WBetweenLevel", "WBetweenLevel_LDifficulty", 482, 44, 296, 30, {"Normal", "", ""}, Text::Band);
+      b.Label("WBetweenLevel", "WBetweenLevel_LDifficulty", 482, 38, 296, 26, {"Normal", "", ""}, Text::Band);
   InterfaceBuilder::Set(difficulty, "Color", Colour(0xE8E800));
   InterfaceBuilder::Set(difficulty, "TextShiftLeft", "10");
-  InterfaceBuilder::Set(difficulty, "TextShiftTop", "-2");
+  InterfaceBuilder::Set(difficulty, "TextShiftTop", "-3");
   InterfaceBuilder::Set(difficulty, "Picture",
-                        b.Picture({"MapCartoucheBottom.png", WidgetPicture::Cartouche, 296, 30, 1}));
+                        b.Picture({"MapCartoucheBottom.png", WidgetPicture::Cartouche, 296, 26, 1}));
   b.Button("WBetweenLevel", "WBetweenLevel_BMenu", 445, 550, kNarrow, {"Menu", "Menu", "Menü"},
            Show("WBetweenLevelMenu"));
   b.Button("WBetweenLevel", "WBetweenLevel_BNextLevel", 595, 550, kNormal,

@@ -187,7 +187,7 @@ Canvas Inset(int w, int h, uint32_t seed, float rowPitch) {
 // right, over the same plate: a mid-toned pewter that both colourings stand
 // out from, its cool tone setting off the yellow.
 Canvas Cartouche(int w, int h, bool lower) {
-  constexpr float kPlateHeight = 64;
+  constexpr float kPlateHeight = 56;
   const float W = float(w), H = kPlateHeight, top = lower ? H - float(h) : 0;
   Canvas plate(w, int(H));
   plate.FillShape(
@@ -196,7 +196,7 @@ Canvas Cartouche(int w, int h, bool lower) {
         float n = Fbm(x * 0.04f, y * 0.04f, 404u, 3);
         // Darker behind the kingdom (black or bright yellow), lighter behind
         // the difficulty (grey or a duller yellow).
-        float t = std::clamp((y - 26.0f) / 14.0f, 0.0f, 1.0f);
+        float t = std::clamp((y - 22.0f) / 14.0f, 0.0f, 1.0f);
         return Shade(Mix(Hex(0x66748A), Hex(0x8492A8), t * t * (3 - 2 * t)), 0.97f + 0.06f * n);
       });
   plate.StrokeRoundRect(1, 1, W - 1, H - 1, 9, 2.0f, kGold);
