@@ -273,6 +273,32 @@ TEST(InterfaceInToolkit, EveryWindowDrawsFromShippedPicturesAndFont) {
         li.Host.Save(std::filesystem::path(folder) /
                      ((lang.empty() ? "description" : lang.substr(0, 3)) + "_" + name + ".png"));
     }
+    // Over a region on the map's right the game moves the between-level
+    // controls to the left and writes the titles dark instead of yellow.
+    const std::pair<const char*, const char*> leftSide[] = {
+        {"WBetweenLevel_BNextLevel", "195"}, {"WBetweenLevel_BMenu", "45"}, {"WBetweenLevel_LDifficulty", "15"},
+        {"WBetweenLevel_LKingdom", "15"}};
+    for (const auto& [widget, left] : leftSide) li.Ui.SetProp(widget, "Left", left);
+    for (const char* prop : {"Color", "MouseOverColor"}) {
+      li.Ui.SetProp("WBetweenLevel_LDifficulty", prop, "4934475");
+      li.Ui.SetProp("WBetweenLevel_LKingdom", prop, "0");
+    }
+    li.Host.Clear("MapComplete.jpg");
+    li.Host.Draw("MapFrame.png", "", TBlendingMode::bmNormal, 0, 0, 255, nullptr);
+    li.Ui.HideModalList();
+    li.Ui.ShowModal("WBetweenLevel");
+    li.Ui.DrawInterface();
+    if (folder)
+      li.Host.Save(std::filesystem::path(folder) /
+                   ((lang.empty() ? "description" : lang.substr(0, 3)) + "_WBetweenLevel_left.png"));
+    const std::pair<const char*, const char*> rightSide[] = {
+        {"WBetweenLevel_BNextLevel", "595"}, {"WBetweenLevel_BMenu", "445"}, {"WBetweenLevel_LDifficulty", "482"},
+        {"WBetweenLevel_LKingdom", "482"}};
+    for (const auto& [widget, left] : rightSide) li.Ui.SetProp(widget, "Left", left);
+    for (const char* prop : {"Color", "MouseOverColor"}) {
+      li.Ui.SetProp("WBetweenLevel_LDifficulty", prop, "59624");
+      li.Ui.SetProp("WBetweenLevel_LKingdom", prop, "65535");
+    }
     // The loading windows are drawn by the game itself, off the stack.
     li.Ui.HideModalList();
     for (const char* w : {"WGameLoading", "WLoadLevel"}) {

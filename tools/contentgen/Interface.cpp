@@ -457,8 +457,12 @@ void Overview(InterfaceBuilder& b) {
   InterfaceBuilder::Set(name, "Alignment", "taLeft");
   InterfaceBuilder::Set(name, "Caption", "{$80FFFF}Level 1. {/$} Ambervale");
 
+  // The caption under the region's picture is fixed: with a label
+  // "WResource_LOverview" the game would write the region's number on the
+  // map there, which is not the level number of the band above.
   UiObject& piece =
-      b.Label("WOverview", "WOverview_LOverview", 24, 60, 200, 170, {"Region #1", "", ""}, Text::BodyCentre);
+      b.Label("WOverview", "WOverview_LOverview", 24, 60, 200, 170,
+              {"The region on the map", "La région sur la carte", "Das Gebiet auf der Karte"}, Text::BodyCentre);
   for (UiProperty& p : piece.Props)
     if (p.Name == "Layout") p.Value = {"tlBottom", "tlBottom", "tlBottom"};
   InterfaceBuilder::Set(piece, "PictureHAlign", "phaCenter");
@@ -708,14 +712,26 @@ void GameMenus(InterfaceBuilder& b) {
 
 void BetweenLevels(InterfaceBuilder& b) {
   // Over the kingdom map; the game moves these to the side away from the
-  // current region.
+  // current region, dark text on the left and yellow text on the right. The
+  // plate under both titles is drawn by the two labels, its upper part by the
+  // kingdom's and its lower part by the difficulty's, so it goes where they
+  // go; its mid tone keeps both colourings legible. It ends above the
+  // tallest window shown over the map (top at 65).
   b.Screen("WBetweenLevel", "");
-  UiObject& kingdom = b.Label("WBetweenLevel", "WBetweenLevel_LKingdom", 482, 18, 300, 26,
+  UiObject& kingdom = b.Label("WBetweenLevel", "WBetweenLevel_LKingdom", 482, 8, 296, 30,
                               {"The kingdom", "Le royaume", "Das Königreich"}, Text::Band);
   InterfaceBuilder::Set(kingdom, "Color", Colour(0xFFFF00));
+  InterfaceBuilder::Set(kingdom, "TextShiftLeft", "10");
+  InterfaceBuilder::Set(kingdom, "TextShiftTop", "2");
+  InterfaceBuilder::Set(kingdom, "Picture",
+                        b.Picture({"MapCartoucheTop.png", WidgetPicture::Cartouche, 296, 30, 0}));
   UiObject& difficulty =
-      b.Label("WBetweenLevel", "WBetweenLevel_LDifficulty", 482, 46, 300, 22, {"Normal", "", ""}, Text::Band);
+      b.Label("WBetweenLevel", "WBetweenLevel_LDifficulty", 482, 38, 296, 26, {"Normal", "", ""}, Text::Band);
   InterfaceBuilder::Set(difficulty, "Color", Colour(0xE8E800));
+  InterfaceBuilder::Set(difficulty, "TextShiftLeft", "10");
+  InterfaceBuilder::Set(difficulty, "TextShiftTop", "-3");
+  InterfaceBuilder::Set(difficulty, "Picture",
+                        b.Picture({"MapCartoucheBottom.png", WidgetPicture::Cartouche, 296, 26, 1}));
   b.Button("WBetweenLevel", "WBetweenLevel_BMenu", 445, 550, kNarrow, {"Menu", "Menu", "Menü"},
            Show("WBetweenLevelMenu"));
   b.Button("WBetweenLevel", "WBetweenLevel_BNextLevel", 595, 550, kNormal,
@@ -947,7 +963,6 @@ void Resources(InterfaceBuilder& b) {
   auto text = [&](const std::string& name, const Words& caption) {
     b.Label("WResource", "WResource_" + name, 0, 0, 400, 40, caption, Text::Body);
   };
-  text("LOverview", {"Region #", "Région n°", "Gebiet #"});
   text("LLevel", {"Level", "Niveau", "Level"});
   for (int i = 0; i < 43; ++i) text("LLevelName" + std::to_string(i + 1), {kRegionNames[i], "", ""});
   text("LThief", {"Thief", "Voleur", "Dieb"});

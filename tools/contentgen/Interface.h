@@ -46,6 +46,7 @@ struct WidgetPicture {
     EditCursor,
     GridBack,
     GridCursor,
+    Cartouche,  // the plate under the between-level window's titles: Look 0 upper, 1 lower part
   };
   std::string Name;
   Kind What = Panel;

@@ -272,18 +272,6 @@ Canvas MapFramePicture(Fonts& f) {
         c.Set(x, y, Rgba{0, 0, 0, 0.35f * (1.0f - (d - 22) / 18.0f)});
       }
     }
-  // Two cartouches for the between-level window's titles, which the game
-  // puts on the side away from the current region: dark text on the light
-  // one at the left, yellow text on the dark one at the right.
-  c.FillRoundRect(8, 8, 322, 76, 10, Hex(0xF3E6C4, 0.7f));
-  c.StrokeRoundRect(8, 8, 322, 76, 10, 1.5f, Hex(0xE0B04A, 0.6f));
-  c.FillRoundRect(474, 8, 792, 76, 10, Hex(0x2A170A, 0.88f));
-  c.StrokeRoundRect(474, 8, 792, 76, 10, 2, Hex(0xE0B04A));
-  // The four suits at the far end of each, clear of the short titles.
-  for (int s = 0; s < 4; ++s) {
-    DrawSuit(c, s, 232.0f + float(s) * 22.0f, 42, 8, Hex(0x8D6E3F, 0.55f));
-    DrawSuit(c, s, 702.0f + float(s) * 22.0f, 42, 8, Hex(0xE0B04A, 0.55f));
-  }
   (void)f;
   return c;
 }

@@ -181,6 +181,33 @@ Canvas Inset(int w, int h, uint32_t seed, float rowPitch) {
   return c;
 }
 
+// The plate under the between-level window's titles, in two parts, one for
+// each title's label: the upper part, or the lower one below it. The game
+// writes the titles black and grey on the left of the map and yellow on the
+// right, over the same plate: a mid-toned pewter that both colourings stand
+// out from, its cool tone setting off the yellow.
+Canvas Cartouche(int w, int h, bool lower) {
+  constexpr float kPlateHeight = 56;
+  const float W = float(w), H = kPlateHeight, top = lower ? H - float(h) : 0;
+  Canvas plate(w, int(H));
+  plate.FillShape(
+      0, 0, W, H, [&](float x, float y) { return InRoundRect(x, y, 0, 0, W, H, 10); },
+      [&](float x, float y) {
+        float n = Fbm(x * 0.04f, y * 0.04f, 404u, 3);
+        // Darker behind the kingdom (black or bright yellow), lighter behind
+        // the difficulty (grey or a duller yellow).
+        float t = std::clamp((y - 22.0f) / 14.0f, 0.0f, 1.0f);
+        return Shade(Mix(Hex(0x66748A), Hex(0x8492A8), t * t * (3 - 2 * t)), 0.97f + 0.06f * n);
+      });
+  plate.StrokeRoundRect(1, 1, W - 1, H - 1, 9, 2.0f, kGold);
+  plate.StrokeRoundRect(4.5f, 4.5f, W - 4.5f, H - 4.5f, 6, 0.8f, Hex(0x1E1008, 0.5f));
+  // The four suits at the far end, clear of the short titles.
+  for (int s = 0; s < 4; ++s) DrawSuit(plate, s, W - 82.0f + float(s) * 20.0f, H / 2, 7, Hex(0xE0B04A, 0.6f));
+  Canvas c(w, h);
+  c.Draw(plate, 0, -int(top));
+  return c;
+}
+
 }  // namespace
 
 Canvas WidgetPictureCanvas(const WidgetPicture& p) {
@@ -230,6 +257,8 @@ Canvas WidgetPictureCanvas(const WidgetPicture& p) {
       c.StrokeRoundRect(0.5f, 0.5f, W - 0.5f, H - 0.5f, 5, 1.2f, Hex(0x9C6F22, 0.9f));
       return c;
     }
+    case WidgetPicture::Cartouche:
+      return Cartouche(p.Width, p.Height, p.Look == 1);
   }
   return Canvas(1, 1);
 }
