@@ -1,5 +1,7 @@
 #include "shell/ResourceLoading.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <deque>
 #include <future>
@@ -68,7 +70,7 @@ struct TAheadPicture {
 
 // How many pictures decode ahead of the one being added: enough to keep the
 // cores busy, few enough that the decoded pictures waiting cost little memory.
-size_t PicturesAhead() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 6); }
+size_t PicturesAhead() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 3); }
 
 }  // namespace
 
@@ -145,6 +147,9 @@ void LoadSurfaceList(TSurfEngine& engine, TFileFolder& archive, std::string_view
       threshold += step;
     }
   }
+  // The decoded pictures were made in the worker threads' own malloc arenas,
+  // which keep the freed memory: give it back rather than carry it all game.
+  malloc_trim(0);
 }
 
 void LoadFolderPictures(TSurfEngine& engine, const std::filesystem::path& folder) {
