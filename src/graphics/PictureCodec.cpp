@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <exception>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -150,50 +151,73 @@ inline unsigned PaletteIndex(const uint8_t* row, size_t index, int depth) {
   return (row[bit / 8] >> (8 - depth - int(bit % 8))) & ((1u << depth) - 1);
 }
 
-void ConvertPngRows(const PngHeader& h, const std::vector<uint8_t>& raw, TPngImage& img) {
+// One stored row (src) into row y of the picture.
+void ConvertPngRow(const PngHeader& h, const uint8_t* src, TPngImage& img, int y) {
   const int w = img.Width;
   const int depth = h.BitDepth;
-  for (int y = 0; y < img.Height; ++y) {
-    const uint8_t* src = raw.data() + size_t(y) * h.RowBytes;
-    uint8_t* dst = img.Row(y);
-    uint8_t* alpha = img.HasAlpha() ? img.AlphaRow(y) : nullptr;
-    for (int x = 0; x < w; ++x) {
-      unsigned r = 0, g = 0, b = 0;
-      switch (h.ColorType) {
-        case PNG_COLOR_TYPE_GRAY:
-          r = g = b = Sample8(src, size_t(x), depth);
-          break;
-        case PNG_COLOR_TYPE_GRAY_ALPHA:
-          r = g = b = Sample8(src, size_t(x) * 2, depth);
-          alpha[x] = uint8_t(Sample8(src, size_t(x) * 2 + 1, depth));
-          break;
-        case PNG_COLOR_TYPE_RGB:
-          r = Sample8(src, size_t(x) * 3, depth);
-          g = Sample8(src, size_t(x) * 3 + 1, depth);
-          b = Sample8(src, size_t(x) * 3 + 2, depth);
-          break;
-        case PNG_COLOR_TYPE_RGB_ALPHA:
-          r = Sample8(src, size_t(x) * 4, depth);
-          g = Sample8(src, size_t(x) * 4 + 1, depth);
-          b = Sample8(src, size_t(x) * 4 + 2, depth);
-          alpha[x] = uint8_t(Sample8(src, size_t(x) * 4 + 3, depth));
-          break;
-        case PNG_COLOR_TYPE_PALETTE: {
-          const unsigned i = PaletteIndex(src, size_t(x), depth);
-          if (int(i) >= h.PaletteSize)
-            throw EPictureError("PNG palette index " + std::to_string(i) + " out of range (" +
-                                std::to_string(h.PaletteSize) + " colours)");
-          r = h.Palette[i].red;
-          g = h.Palette[i].green;
-          b = h.Palette[i].blue;
-          break;
-        }
+  uint8_t* dst = img.Row(y);
+  uint8_t* alpha = img.HasAlpha() ? img.AlphaRow(y) : nullptr;
+  for (int x = 0; x < w; ++x) {
+    unsigned r = 0, g = 0, b = 0;
+    switch (h.ColorType) {
+      case PNG_COLOR_TYPE_GRAY:
+        r = g = b = Sample8(src, size_t(x), depth);
+        break;
+      case PNG_COLOR_TYPE_GRAY_ALPHA:
+        r = g = b = Sample8(src, size_t(x) * 2, depth);
+        alpha[x] = uint8_t(Sample8(src, size_t(x) * 2 + 1, depth));
+        break;
+      case PNG_COLOR_TYPE_RGB:
+        r = Sample8(src, size_t(x) * 3, depth);
+        g = Sample8(src, size_t(x) * 3 + 1, depth);
+        b = Sample8(src, size_t(x) * 3 + 2, depth);
+        break;
+      case PNG_COLOR_TYPE_RGB_ALPHA:
+        r = Sample8(src, size_t(x) * 4, depth);
+        g = Sample8(src, size_t(x) * 4 + 1, depth);
+        b = Sample8(src, size_t(x) * 4 + 2, depth);
+        alpha[x] = uint8_t(Sample8(src, size_t(x) * 4 + 3, depth));
+        break;
+      case PNG_COLOR_TYPE_PALETTE: {
+        const unsigned i = PaletteIndex(src, size_t(x), depth);
+        if (int(i) >= h.PaletteSize)
+          throw EPictureError("PNG palette index " + std::to_string(i) + " out of range (" +
+                              std::to_string(h.PaletteSize) + " colours)");
+        r = h.Palette[i].red;
+        g = h.Palette[i].green;
+        b = h.Palette[i].blue;
+        break;
       }
-      dst[x * 3] = uint8_t(b);
-      dst[x * 3 + 1] = uint8_t(g);
-      dst[x * 3 + 2] = uint8_t(r);
+    }
+    dst[x * 3] = uint8_t(b);
+    dst[x * 3 + 1] = uint8_t(g);
+    dst[x * 3 + 2] = uint8_t(r);
+  }
+}
+
+void ConvertPngRows(const PngHeader& h, const std::vector<uint8_t>& raw, TPngImage& img) {
+  for (int y = 0; y < img.Height; ++y) ConvertPngRow(h, raw.data() + size_t(y) * h.RowBytes, img, y);
+}
+
+// Reads a picture without interlace a row at a time, converting each as it
+// comes, so that the stored rows of a whole picture are never held beside
+// the converted ones. A conversion error is kept until the reading is over,
+// so that a damaged stream is reported first, as when all rows are read
+// before any is converted.
+bool PngReadConvertGuarded(png_structp png, const PngHeader& h, TPngImage& img, uint8_t* row,
+                           std::exception_ptr& convertError) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  for (int y = 0; y < img.Height; ++y) {
+    png_read_row(png, row, nullptr);
+    if (convertError) continue;
+    try {
+      ConvertPngRow(h, row, img, y);
+    } catch (...) {
+      convertError = std::current_exception();
     }
   }
+  png_read_end(png, nullptr);
+  return true;
 }
 
 // Alpha from the tRNS chunk: palette entries carry their own alpha, grey and
@@ -398,6 +422,22 @@ TPngImage DecodePNG(const uint8_t* data, size_t size, TPngTransparency transpare
   if (!PngReadHeaderGuarded(handle.Png(), handle.Info(), h))
     throw EPictureError(std::string("damaged PNG picture: ") + ctx.Message);
   CheckPictureSize("PNG", h.Width, h.Height);
+  const bool keepsStoredRows = transparency == TPngTransparency::ToAlpha && h.Trns &&
+                               h.ColorType != PNG_COLOR_TYPE_GRAY_ALPHA && h.ColorType != PNG_COLOR_TYPE_RGB_ALPHA;
+  if (h.Interlace == PNG_INTERLACE_NONE && !keepsStoredRows) {
+    img.Resize(int(h.Width), int(h.Height));
+    img.ColorType = uint8_t(h.ColorType);
+    img.BitDepth = uint8_t(h.BitDepth);
+    img.HasTransparency = h.Trns;
+    if (h.ColorType == PNG_COLOR_TYPE_GRAY_ALPHA || h.ColorType == PNG_COLOR_TYPE_RGB_ALPHA)
+      img.Alpha.assign(size_t(h.Width) * h.Height, 0);
+    std::vector<uint8_t> row(h.RowBytes);
+    std::exception_ptr convertError;
+    if (!PngReadConvertGuarded(handle.Png(), h, img, row.data(), convertError))
+      throw EPictureError(std::string("damaged PNG picture: ") + ctx.Message);
+    if (convertError) std::rethrow_exception(convertError);
+    return img;
+  }
   std::vector<uint8_t> raw(h.RowBytes * h.Height);
   std::vector<png_bytep> rows(h.Height);
   for (png_uint_32 y = 0; y < h.Height; ++y) rows[y] = raw.data() + size_t(y) * h.RowBytes;

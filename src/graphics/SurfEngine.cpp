@@ -164,6 +164,21 @@ inline void PackPixel(uint8_t* dst, int bitCount, const uint8_t* bgr, const TSur
   }
 }
 
+// Packs a row of 24-bit pixels. The shifts are read once: written through a
+// byte pointer, each pixel would otherwise make the compiler read them again.
+void PackRow(uint8_t* dst, const uint8_t* bgr, int count, int bitCount, const TSurfEngine& e) {
+  if (bitCount == 32) {
+    const int rs = e.RShift, gs = e.GShift, bs = e.BShift;
+    for (int x = 0; x < count; ++x, bgr += 3, dst += 4) {
+      const uint32_t v = (uint32_t(bgr[2]) << rs) + (uint32_t(bgr[1]) << gs) + (uint32_t(bgr[0]) << bs);
+      std::memcpy(dst, &v, 4);
+    }
+    return;
+  }
+  const int bpp = bitCount / 8;
+  for (int x = 0; x < count; ++x) PackPixel(dst + x * bpp, bitCount, bgr + x * 3, e);
+}
+
 }  // namespace
 
 bool TSurfEngine::PNGToSurface(TSurface& surface, const TPngImage& png) {
@@ -171,13 +186,12 @@ bool TSurfEngine::PNGToSurface(TSurface& surface, const TPngImage& png) {
   TDisplaySurface& s = *surface.Surface;
   const int bitCount = int(s.Format().BitCount);
   if (bitCount != 16 && bitCount != 24 && bitCount != 32) return false;
-  const int bpp = bitCount / 8;
   uint8_t* bits = s.Lock();
   const int w = std::min(png.Width, s.Width()), h = std::min(png.Height, s.Height());
   for (int y = 0; y < h; ++y) {
     const uint8_t* src = png.Row(y);
     uint8_t* dst = bits + size_t(y) * size_t(s.Pitch());
-    for (int x = 0; x < w; ++x) PackPixel(dst + x * bpp, bitCount, src + x * 3, *this);
+    PackRow(dst, src, w, bitCount, *this);
   }
   s.Unlock();
   return true;
@@ -188,7 +202,6 @@ bool TSurfEngine::BitmapToSurface(TSurface& surface, const TBitmap24& bitmap, co
   TDisplaySurface& s = *surface.Surface;
   const int bitCount = int(PixelFormat.BitCount);
   if ((bitCount != 16 && bitCount != 32) || s.Format().BitCount != PixelFormat.BitCount) return false;
-  const int bpp = bitCount / 8;
   int left = 0, top = 0, right = bitmap.Width - 1, bottom = bitmap.Height - 1;
   if (rect) {
     left = std::max(rect->Left, 0);
@@ -201,7 +214,7 @@ bool TSurfEngine::BitmapToSurface(TSurface& surface, const TBitmap24& bitmap, co
   uint8_t* bits = s.Lock();
   for (int y = top; y <= bottom; ++y) {
     uint8_t* dst = bits + size_t(y - top) * size_t(s.Pitch());
-    for (int x = left; x <= right; ++x) PackPixel(dst + (x - left) * bpp, bitCount, bitmap.Row(y) + x * 3, *this);
+    PackRow(dst, bitmap.Row(y) + left * 3, right - left + 1, bitCount, *this);
   }
   s.Unlock();
   return true;
@@ -229,12 +242,24 @@ TBitmap24 DecodeJpegNamed(const TMemoryStream& stream, const std::string& name) 
 
 void TSurfEngine::AppendLoaded(TSurface& record) { Surfaces.push_back(std::move(record)); }
 
+TPngImage TSurfEngine::DecodeArchivePNG(const TMemoryStream& stream, const std::string& entryName) {
+  return DecodePngNamed(stream, entryName);
+}
+
+TBitmap24 TSurfEngine::DecodeArchiveJPEG(const TMemoryStream& stream, const std::string& entryName) {
+  return DecodeJpegNamed(stream, entryName);
+}
+
 void TSurfEngine::LoadPNGFromFolder(TFileFolder& folder, const std::string& name, const std::string& entryName) {
   if (folder.IndexOf(entryName) < 0) return;
   TMemoryStream* stream = folder.GetStream(entryName);
   if (!stream) return;
   stream->SetPosition(0);
   TPngImage png = DecodePngNamed(*stream, entryName);
+  AddArchivePNG(name, entryName, png);
+}
+
+void TSurfEngine::AddArchivePNG(const std::string& name, const std::string& entryName, TPngImage& png) {
   if (png.Empty()) return;
   TSurface record;
   record.Name = name;
@@ -284,7 +309,10 @@ void TSurfEngine::LoadJPEGFromFolder(TFileFolder& folder, const std::string& nam
   TMemoryStream* stream = folder.GetStream(entryName);
   if (!stream) return;
   stream->SetPosition(0);
-  TBitmap24 bitmap = DecodeJpegNamed(*stream, entryName);
+  AddArchiveJPEG(name, entryName, DecodeJpegNamed(*stream, entryName));
+}
+
+void TSurfEngine::AddArchiveJPEG(const std::string& name, const std::string& entryName, const TBitmap24& bitmap) {
   TSurface record;
   record.Name = name;
   record.FileName = entryName;

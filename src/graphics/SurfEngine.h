@@ -92,6 +92,14 @@ class TSurfEngine {
   bool LoadPNGFromFile(const std::string& name, const std::filesystem::path& fileName);
   void LoadJPEGFromFolder(TFileFolder& folder, const std::string& name, const std::string& entryName);
   bool LoadJPEGFromFile(const std::string& name, const std::filesystem::path& fileName);
+  // The two halves of loading from the archive, for a caller that decodes
+  // on other threads: decoding touches nothing of the engine (its error
+  // names the entry as loading does); adding makes the surface, as loading
+  // does after its decode.
+  static TPngImage DecodeArchivePNG(const TMemoryStream& stream, const std::string& entryName);
+  static TBitmap24 DecodeArchiveJPEG(const TMemoryStream& stream, const std::string& entryName);
+  void AddArchivePNG(const std::string& name, const std::string& entryName, TPngImage& png);
+  void AddArchiveJPEG(const std::string& name, const std::string& entryName, const TBitmap24& bitmap);
 
   void FillSurface(std::string_view name, uint8_t value);
   // The opaque copy of a source rectangle (exclusive Right and Bottom; whole

@@ -369,23 +369,27 @@ bool TAudio::Paused() const {
   return impl_->Paused;
 }
 
-TAudioHandle TAudio::LoadSample(const void* data, size_t size, int maxPlaybacks, std::string& errorText) {
+struct TDecodedSound {
+  std::unique_ptr<TSample> Sample;  // a sample, or else
+  TModulePtr Module;                // a module
+};
+
+std::shared_ptr<TDecodedSound> TAudio::DecodeSample(const void* data, size_t size, int maxPlaybacks,
+                                                    std::string& errorText) {
   std::vector<float> stereo;
   long rate = kRate;
-  if (!DecodeOgg(data, size, stereo, rate, errorText)) return kNoAudio;
-  auto sample = std::make_unique<TSample>();
-  sample->Pcm = Resample(stereo, rate);
-  sample->MaxPlaybacks = std::max(1, maxPlaybacks);
-  std::lock_guard lock(impl_->Mutex);
-  const TAudioHandle h = impl_->NewHandleLocked();
-  impl_->Samples.emplace(h, std::move(sample));
-  return h;
+  if (!DecodeOgg(data, size, stereo, rate, errorText)) return nullptr;
+  auto decoded = std::make_shared<TDecodedSound>();
+  decoded->Sample = std::make_unique<TSample>();
+  decoded->Sample->Pcm = Resample(stereo, rate);
+  decoded->Sample->MaxPlaybacks = std::max(1, maxPlaybacks);
+  return decoded;
 }
 
-TAudioHandle TAudio::LoadModule(const void* data, size_t size, std::string& errorText) {
+std::shared_ptr<TDecodedSound> TAudio::DecodeModule(const void* data, size_t size, std::string& errorText) {
   if (!data || size == 0) {
     errorText = "empty module";
-    return kNoAudio;
+    return nullptr;
   }
   int error = 0;
   const char* message = nullptr;
@@ -394,16 +398,35 @@ TAudioHandle TAudio::LoadModule(const void* data, size_t size, std::string& erro
   if (!mod) {
     errorText = message && *message ? message : "not a music module";
     if (message) openmpt_free_string(message);
-    return kNoAudio;
+    return nullptr;
   }
   if (message) openmpt_free_string(message);
   openmpt_module_set_repeat_count(mod.get(), -1);  // music loops
-  TModule module;
-  module.Mod = std::move(mod);
+  auto decoded = std::make_shared<TDecodedSound>();
+  decoded->Module = std::move(mod);
+  return decoded;
+}
+
+TAudioHandle TAudio::AddDecoded(std::shared_ptr<TDecodedSound> sound) {
+  if (!sound || (!sound->Sample && !sound->Module)) return kNoAudio;
   std::lock_guard lock(impl_->Mutex);
   const TAudioHandle h = impl_->NewHandleLocked();
-  impl_->Modules.emplace(h, std::move(module));
+  if (sound->Sample) {
+    impl_->Samples.emplace(h, std::move(sound->Sample));
+  } else {
+    TModule module;
+    module.Mod = std::move(sound->Module);
+    impl_->Modules.emplace(h, std::move(module));
+  }
   return h;
+}
+
+TAudioHandle TAudio::LoadSample(const void* data, size_t size, int maxPlaybacks, std::string& errorText) {
+  return AddDecoded(DecodeSample(data, size, maxPlaybacks, errorText));
+}
+
+TAudioHandle TAudio::LoadModule(const void* data, size_t size, std::string& errorText) {
+  return AddDecoded(DecodeModule(data, size, errorText));
 }
 
 bool TAudio::Free(TAudioHandle handle) {

@@ -25,6 +25,9 @@ namespace qv {
 using TAudioHandle = uint32_t;
 inline constexpr TAudioHandle kNoAudio = 0xFFFFFFFFu;
 
+// A sample's sound or a module, decoded but not yet in a mixer.
+struct TDecodedSound;
+
 class TAudio {
  public:
   static constexpr int kRate = 44100;
@@ -64,6 +67,15 @@ class TAudio {
   // Loads a music module from memory; it loops when played. kNoAudio, with a
   // readable text, when libopenmpt does not know the bytes.
   TAudioHandle LoadModule(const void* data, size_t size, std::string& errorText);
+  // The decoding halves of LoadSample and LoadModule: they touch no mixer,
+  // so several sounds may decode on worker threads at once. Null, with a
+  // readable text, when the bytes do not decode.
+  static std::shared_ptr<TDecodedSound> DecodeSample(const void* data, size_t size, int maxPlaybacks,
+                                                     std::string& errorText);
+  static std::shared_ptr<TDecodedSound> DecodeModule(const void* data, size_t size, std::string& errorText);
+  // Puts a decoded sound into the mixer under a new handle, as loading does;
+  // kNoAudio for null.
+  TAudioHandle AddDecoded(std::shared_ptr<TDecodedSound> sound);
   // Frees a sample (with its playbacks) or a module; false for an unknown handle.
   bool Free(TAudioHandle handle);
   bool IsSample(TAudioHandle handle) const;

@@ -1,5 +1,14 @@
 #include "shell/ResourceLoading.h"
 
+#include <malloc.h>
+
+#include <algorithm>
+#include <deque>
+#include <future>
+#include <optional>
+#include <thread>
+#include <unordered_set>
+
 #include "foundation/Files.h"
 #include "foundation/Numeric.h"
 #include "foundation/QelException.h"
@@ -46,19 +55,89 @@ std::vector<std::string> PictureListLines(std::string_view text) {
   return lines;
 }
 
+namespace {
+
+// A picture of the list decoded on a worker thread.
+struct TDecodedPicture {
+  TPngImage Png;
+  TBitmap24 Jpeg;
+};
+
+struct TAheadPicture {
+  size_t Line = 0;
+  std::future<TDecodedPicture> Result;
+};
+
+// How many pictures decode ahead of the one being added: enough to keep the
+// cores busy, few enough that the decoded pictures waiting cost little memory.
+size_t PicturesAhead() { return std::clamp<size_t>(std::thread::hardware_concurrency(), 2, 3); }
+
+}  // namespace
+
 void LoadSurfaceList(TSurfEngine& engine, TFileFolder& archive, std::string_view listName,
                      const std::vector<std::string>& firstPictures) {
   for (const std::string& name : firstPictures)
     if (!name.empty() && engine.IndexOf(name) < 0) engine.LoadPNGFromFolder(archive, name, name);
 
   const std::vector<std::string> lines = PictureListLines(GetFolderStream(archive, listName).AsStringView());
+
+  // Decoding is most of the loading and each picture's is independent, so
+  // the pictures are decoded a few ahead on worker threads. Surfaces, progress
+  // calls and errors stay on this thread in the list's order: a picture whose
+  // entry cannot be read ahead, or that is named again, loads here as before,
+  // and a decoding error is raised when its line is reached.
+  std::vector<size_t> wanted;
+  {
+    std::unordered_set<std::string_view> seen;
+    for (size_t i = 0; i < lines.size(); ++i)
+      if (seen.insert(lines[i]).second && engine.IndexOf(lines[i]) < 0) wanted.push_back(i);
+  }
+  std::deque<TAheadPicture> ahead;
+  size_t nextWanted = 0;
+  const size_t window = PicturesAhead();
+  auto decodeAhead = [&] {
+    while (ahead.size() < window && nextWanted < wanted.size()) {
+      const size_t line = wanted[nextWanted++];
+      const std::string& name = lines[line];
+      TMemoryStream* stream = nullptr;
+      try {
+        if (archive.IndexOf(name) >= 0) stream = archive.GetStream(name);
+      } catch (const std::exception&) {
+        stream = nullptr;  // reading it again on its turn raises the error there
+      }
+      if (!stream) continue;
+      stream->SetPosition(0);
+      const bool png = EndsWithPng(name);
+      ahead.push_back({line, std::async(std::launch::async, [stream, &name, png] {
+                         TDecodedPicture d;
+                         if (png)
+                           d.Png = TSurfEngine::DecodeArchivePNG(*stream, name);
+                         else
+                           d.Jpeg = TSurfEngine::DecodeArchiveJPEG(*stream, name);
+                         return d;
+                       })});
+    }
+  };
+
   const int32_t n = int32_t(lines.size());
   const int32_t step = n / 20;
   int32_t threshold = 0;
   for (int32_t i = 0; i < n; ++i) {
+    decodeAhead();
     const std::string& name = lines[size_t(i)];
+    const bool decoded = !ahead.empty() && ahead.front().Line == size_t(i);
+    std::optional<TDecodedPicture> picture;
+    if (decoded) {
+      std::future<TDecodedPicture> result = std::move(ahead.front().Result);
+      ahead.pop_front();
+      picture = result.get();
+    }
     if (engine.IndexOf(name) < 0) {
-      if (EndsWithPng(name))
+      if (picture && EndsWithPng(name))
+        engine.AddArchivePNG(name, name, picture->Png);
+      else if (picture)
+        engine.AddArchiveJPEG(name, name, picture->Jpeg);
+      else if (EndsWithPng(name))
         engine.LoadPNGFromFolder(archive, name, name);
       else
         engine.LoadJPEGFromFolder(archive, name, name);
@@ -68,6 +147,9 @@ void LoadSurfaceList(TSurfEngine& engine, TFileFolder& archive, std::string_view
       threshold += step;
     }
   }
+  // The decoded pictures were made in the worker threads' own malloc arenas,
+  // which keep the freed memory: give it back rather than carry it all game.
+  malloc_trim(0);
 }
 
 void LoadFolderPictures(TSurfEngine& engine, const std::filesystem::path& folder) {

@@ -182,7 +182,21 @@ TEST(PngDecode, PaletteIndexBeyondThePaletteIsAnError) {
   s.Palette = {1, 2, 3, 4, 5, 6};
   s.Samples = {1, 7};
   const auto bytes = MakePng(s);
-  EXPECT_THROW(DecodePNG(bytes.data(), bytes.size()), EPictureError);
+  try {
+    DecodePNG(bytes.data(), bytes.size());
+    ADD_FAILURE() << "a bad index decoded";
+  } catch (const EPictureError& e) {
+    EXPECT_NE(std::string(e.what()).find("palette index 7"), std::string::npos) << e.what();
+  }
+  // Rows are converted as they are read; a stream damaged after them (here
+  // its end chunk is cut off) is still the error told.
+  const std::vector<uint8_t> cut(bytes.begin(), bytes.end() - 12);
+  try {
+    DecodePNG(cut.data(), cut.size());
+    ADD_FAILURE() << "a cut picture decoded";
+  } catch (const EPictureError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("damaged PNG picture", 0), 0u) << e.what();
+  }
 }
 
 TEST(PngDecode, InterlacedPicturesEqualPlainOnes) {

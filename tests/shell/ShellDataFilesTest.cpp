@@ -6,6 +6,7 @@
 #include "foundation/Files.h"
 #include "foundation/Numeric.h"
 #include "foundation/QelException.h"
+#include "graphics/PictureCodec.h"
 #include "shell/AddLogos.h"
 #include "shell/GameParams.h"
 #include "shell/ShellFakes.h"
@@ -190,6 +191,58 @@ TEST(ResourceLoading, PictureListReportsAboutEveryTwentiethAndMissingEntriesAreN
     EXPECT_STREQ(e.what(), "Can not find Missing.xmlin file folder");
   }
   EXPECT_EQ(GetFolderStream(archive, "SURFACES.DAT").Position(), 0);
+}
+
+// The pictures decode ahead on other threads; what the caller sees must stay
+// as one picture after the other: surfaces in list order, a name listed twice
+// loaded once, and a damaged picture raising its error after the pictures and
+// progress calls before it.
+TEST(ResourceLoading, PictureListKeepsItsOrderAndStopsAtADamagedPicture) {
+  ShellRig rig;
+  TShell& s = *rig.Shell;
+  auto bytes = [](const std::vector<uint8_t>& b) { return std::string(b.begin(), b.end()); };
+  std::vector<std::pair<std::string, std::string>> entries;
+  std::string list;
+  for (int i = 0; i < 30; ++i) {
+    const bool png = i % 3 != 0;
+    const std::string name = "pic" + std::to_string(i) + (png ? ".png" : ".jpg");
+    TPngImage picture;
+    picture.Resize(3 + i % 4, 2);
+    for (size_t k = 0; k < picture.Pixels.size(); ++k) picture.Pixels[k] = uint8_t(i * 7 + int(k));
+    entries.push_back({name, png ? bytes(EncodePNG(picture)) : bytes(EncodeJPEG(picture, 90))});
+    list += name + "\n";
+    if (i == 4) list += "pic2.png\n";  // a second line for a picture already loaded
+    if (i == 24) list += "bad.png\n";
+  }
+  entries.push_back({"bad.png", std::string(200, 'x')});
+  entries.push_back({"surfaces.dat", list});
+  WriteArchive(rig.Dir.Path / "a.zxc", entries);
+  TFileFolder archive(rig.Dir.Path / "a.zxc");
+  const size_t before = s.Engine.Surfaces.size();
+  gProgress.clear();
+  s.Engine.OnProgress = RecordProgress;
+  try {
+    LoadSurfaceList(s.Engine, archive, "surfaces.dat", {});
+    FAIL() << "the damaged picture loaded";
+  } catch (const QelException& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Can not load picture bad.png: ", 0), 0u) << e.what();
+  }
+  s.Engine.OnProgress = nullptr;
+  // 32 lines, a report after every line from the second; "bad.png" is the 27th.
+  std::vector<int32_t> expected;
+  for (int i = 1; i < 26; ++i) expected.push_back(Round(i * 100.0 / 32.0));
+  EXPECT_EQ(gProgress, expected);
+  ASSERT_EQ(s.Engine.Surfaces.size(), before + 25);
+  for (int i = 0; i < 25; ++i) {
+    const TSurface& loaded = s.Engine.Surfaces[before + size_t(i)];
+    EXPECT_EQ(loaded.Name, "pic" + std::to_string(i) + (i % 3 != 0 ? ".png" : ".jpg"));
+    EXPECT_EQ(loaded.Width, 3 + i % 4);
+  }
+  // A PNG's pixels arrive exactly (blue, green, red in the surface's bytes).
+  const TSurface& first = s.Engine.Surfaces[before + 1];
+  ASSERT_TRUE(first.Surface);
+  EXPECT_EQ(first.Surface->Row(0)[0], uint8_t(7));
+  EXPECT_EQ(first.Surface->Row(0)[2], uint8_t(9));
 }
 
 }  // namespace
