@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "../tests/e2e/BadContentShell.h"
+#include "e2e/BadContentShell.h"
 #include "BenchProgram.h"
 #include "game/LevelStart.h"
 

@@ -23,7 +23,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "../tests/e2e/BadContentShell.h"
+#include "e2e/BadContentShell.h"
 #include "BenchProgram.h"
 #include "foundation/FileFolder.h"
 #include "foundation/StrUtils.h"

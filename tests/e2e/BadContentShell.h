@@ -13,6 +13,7 @@
 #include "foundation/Clock.h"
 #include "foundation/Random.h"
 #include "platform/Events.h"
+#include "shell/HeadlessParts.h"
 #include "shell/Shell.h"
 
 namespace qv::e2e {
@@ -20,17 +21,9 @@ namespace qv::e2e {
 class TShellOnFolder {
  public:
   explicit TShellOnFolder(const std::filesystem::path& folder) {
-    setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
-    setenv("QUORVANE_VIDEO", "headless", 1);
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    test::HeadlessParts headless(folder);
     SetClock(&Clock);
-    TShellParts parts;
-    parts.ProgramFolder = folder;
-    parts.Display = CreateDisplay();
-    parts.Events = std::make_unique<THeadlessEvents>();
-    parts.OpenAudio = false;
-    Shell = std::make_unique<TShell>(std::move(parts));
+    Shell = std::make_unique<TShell>(std::move(headless.Parts));
     Shell->FormCreate(true);
     try {
       Shell->FormActivate();

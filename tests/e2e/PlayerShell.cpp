@@ -12,6 +12,7 @@
 #include "foundation/StrUtils.h"
 #include "graphics/PictureCodec.h"
 #include "shell/InterfaceBridge.h"
+#include "shell/HeadlessParts.h"
 #include "shell/ShellLog.h"
 #include "ui/QelGrid.h"
 
@@ -43,22 +44,11 @@ ProgramFolder::~ProgramFolder() {
 }
 
 PlayerShell::PlayerShell(const fs::path& folder, uint32_t seed) : Folder(folder) {
-  fs::create_directories(folder / "config");
-  setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
-  setenv("QUORVANE_VIDEO", "headless", 1);
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  test::HeadlessParts headless(folder);
+  Display = headless.Display;
+  Events = headless.Events;
   SetClock(&Clock);
-  TShellParts parts;
-  parts.ProgramFolder = folder;
-  auto display = std::make_unique<THeadlessDisplay>();
-  Display = display.get();
-  parts.Display = std::move(display);
-  auto events = std::make_unique<THeadlessEvents>();
-  Events = events.get();
-  parts.Events = std::move(events);
-  parts.OpenAudio = false;
-  Shell = std::make_unique<TShell>(std::move(parts));
+  Shell = std::make_unique<TShell>(std::move(headless.Parts));
   // The program's own start: both stages, then the window gets the focus.
   Shell->FormCreate(true);
   RandSeed(seed);

@@ -11,6 +11,7 @@
 #include "foundation/Clock.h"
 #include "foundation/Random.h"
 #include "shell/Shell.h"
+#include "HeadlessParts.h"
 #include "ShellTempDir.h"
 
 namespace qv::test {
@@ -32,21 +33,11 @@ class HeadlessShell {
       std::fwrite(options.data(), 1, options.size(), f);
       std::fclose(f);
     }
-    fs::create_directories(Dir.Path / "config");
-    setenv("XDG_CONFIG_HOME", (Dir.Path / "config").c_str(), 1);
-    setenv("QUORVANE_VIDEO", "headless", 1);
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    HeadlessParts headless(Dir.Path);
+    Events = headless.Events;
+    headless.Parts.Args = std::move(args);
     SetClock(&Clock);
-    TShellParts parts;
-    parts.ProgramFolder = Dir.Path;
-    parts.Display = CreateDisplay();
-    auto events = std::make_unique<THeadlessEvents>();
-    Events = events.get();
-    parts.Events = std::move(events);
-    parts.OpenAudio = false;
-    parts.Args = std::move(args);
-    Shell = std::make_unique<TShell>(std::move(parts));
+    Shell = std::make_unique<TShell>(std::move(headless.Parts));
     Shell->FormCreate(true);
     Shell->FormActivate();
     RandSeed(7);
