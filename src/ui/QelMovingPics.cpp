@@ -36,7 +36,7 @@ TMovingPics ParseMovingPics(std::string_view text) {
 }
 
 void PrepareMovingPics(TMovingPics& strips, const TPictureSizeFn& pictureSize) {
-  std::erase_if(strips, [](const TMovingPic& s) { return s.FrameCount < 1 || s.FrameTime < 1; });
+  std::erase_if(strips, [](const TMovingPic& s) { return s.FrameCount < 1; });
   int64_t end = 0;
   for (TMovingPic& s : strips) {
     end += int64_t(s.Pause) + int64_t(s.FrameCount) * s.FrameTime;
@@ -56,6 +56,7 @@ bool MovingFrameAt(const TMovingPics& strips, int32_t tick, size_t& strip, int32
   strip = 0;
   while (strip + 1 < strips.size() && strips[strip].EndTime < t) ++strip;
   const TMovingPic& s = strips[strip];
+  // A frame time below 1 holds the first frame; nothing is divided by it.
   const int64_t span = int64_t(s.FrameCount) * s.FrameTime;
   frame = s.FrameTime >= 1 && span > 0 ? static_cast<int32_t>((t % span) / s.FrameTime) : 0;
   return true;

@@ -33,9 +33,10 @@ using TMovingPics = std::vector<TMovingPic>;
 // EConvertError.
 TMovingPics ParseMovingPics(std::string_view text);
 
-// Drops strips without frames or without a frame time (they would have
-// nothing to show and nothing to divide by), then sets the loop's end times
-// and the frame sizes from the pictures' sizes.
+// Drops strips without frames, then sets the loop's end times and the frame
+// sizes from the pictures' sizes. A strip whose frame time is below 1 stays:
+// it is a still picture of its first frame, held for its pause (a negative
+// frame time shortens the loop as a negative pause does).
 using TPictureSizeFn = std::function<void(const std::string& name, int32_t& width, int32_t& height)>;
 void PrepareMovingPics(TMovingPics& strips, const TPictureSizeFn& pictureSize);
 

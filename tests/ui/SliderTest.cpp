@@ -144,13 +144,19 @@ TEST_F(SliderTest, MovingPicturePlaysItsStripsOnTheLoopTime) {
   EXPECT_EQ(*draws[0].Rect, (TRect{20, 0, 29, 9}));
   EXPECT_EQ(draws[0].Alpha, 255);
 
-  // Strips without frames or frame time are skipped; a bad number keeps
-  // the strips as they were.
-  m->SetPicture("z.png:0:100:0;y.png:3:0:0;b.png:2:50:100;");
-  ASSERT_EQ(m->Strips().size(), 1u);
-  EXPECT_EQ(m->Strips()[0].EndTime, 200);
+  // A strip without frames is skipped; one without a frame time is a still
+  // picture held for its pause, and a negative frame time shortens the loop.
+  // A bad number keeps the strips as they were.
+  m->SetPicture("z.png:0:100:0;y.png:3:0:300;b.png:2:50:100;");
+  ASSERT_EQ(m->Strips().size(), 2u);
+  EXPECT_EQ(m->Strips()[1].EndTime, 500);
+  EXPECT_EQ(frameAt(10250), (F{"y.png", 0}));
+  EXPECT_EQ(frameAt(10450), (F{"b.png", 1}));
+  m->SetPicture("y.png:3:-50:400;b.png:2:50:0;");
+  EXPECT_EQ(m->Strips()[1].EndTime, 350);
+  EXPECT_EQ(frameAt(10200), (F{"y.png", 0}));
   EXPECT_THROW(m->SetPicture("a.png:x:100;"), EConvertError);
-  EXPECT_EQ(m->Strips().size(), 1u);
+  EXPECT_EQ(m->Strips().size(), 2u);
   m->SetPicture("a.png:0:0:0;");
   engine.Animate(123);
   m->Draw();
