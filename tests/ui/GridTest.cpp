@@ -121,6 +121,10 @@ TEST_F(GridTest, KeysScrollByTheTable) {
   EXPECT_EQ(grid->TopRow(), 6);
   // Every key queues the grid's script.
   EXPECT_EQ(Sounds("grid"), 11);
+  // A click on the scrolled list selects the row under the pointer.
+  engine.MouseDown(TMouseButton::mbLeft, ssLeft, grid->ScreenLeft + 5, grid->ScreenTop + 15);
+  EXPECT_EQ(grid->Position, 7);
+  EXPECT_EQ(grid->GetSelectedText(), "r7");
 
   // A position outside the cells selects no text.
   grid->SetPos(50);
@@ -192,6 +196,23 @@ TEST_F(GridTest, HeaderRowStaysAndTakesNoMouseOver) {
   ASSERT_EQ(cursor.size(), 1u);
   EXPECT_EQ(cursor[0].Alpha, 60);
   EXPECT_EQ(cursor[0].Y, grid->ScreenTop + 1 + 2 + 10);
+
+  // Keys and clicks count the nine data rows below the header.
+  grid->SetAddCells("Text=\"r5\";Text=\"r6\";Text=\"r7\";Text=\"r8\";Text=\"r9\";");
+  grid->SetFocused(true);
+  auto at = [&] { return std::make_pair(grid->TopRow(), grid->Position); };
+  using TP = std::pair<int32_t, int32_t>;
+  Key(kEnd);
+  EXPECT_EQ(at(), (TP{6, 8}));
+  Key(kDown);  // the last row stays
+  EXPECT_EQ(at(), (TP{6, 8}));
+  Key(kPgUp);
+  EXPECT_EQ(at(), (TP{4, 6}));
+  // The last pixel of the first data row on screen, below header and divisor.
+  engine.MouseDown(TMouseButton::mbLeft, ssLeft, grid->ScreenLeft + 5, grid->ScreenTop + 21);
+  EXPECT_EQ(at(), (TP{4, 4}));
+  Key(kPgUp);
+  EXPECT_EQ(at(), (TP{0, 0}));
 }
 
 }  // namespace
