@@ -22,12 +22,13 @@ std::vector<std::u16string> Lines(const TQelLabel& label) {
 class LabelTest : public ::testing::Test, public test::TWidgetFixture {};
 
 TEST_F(LabelTest, CaptionIsTrimmedAndBrokenIntoLines) {
-  Load({Child("TQelLabel", "Long", {{"Width", "35"}, {"Height", "100"}, {"Caption", "abcdef"}}),
+  Load({Child("TQelLabel", "Long", {{"Width", "30"}, {"Height", "100"}, {"Caption", "abcdef"}}),
         Child("TQelLabel", "Breaks", {{"Width", "200"}, {"Height", "100"}, {"Caption", "ab\r\ncd\tef  \r\n"}}),
         Child("TQelLabel", "Blanks", {{"Width", "35"}, {"Height", "100"}, {"Caption", "ab   cd"}}),
         Child("TQelLabel", "Later", {{"Height", "100"}, {"Caption", "abc"}})});
   using L = std::vector<std::u16string>;
-  // A word wider than the line breaks before the character that overflows.
+  // A line exactly as wide as the label fits; a word wider than the line
+  // breaks before the character that overflows.
   EXPECT_EQ(Lines(*W<TQelLabel>("Long")), (L{u"abc", u"def"}));
   // Trailing blanks and line ends vanish; inner CR LF and tabs are one blank.
   EXPECT_EQ(Lines(*W<TQelLabel>("Breaks")), (L{u"ab cd ef"}));
@@ -86,7 +87,9 @@ TEST_F(LabelTest, JustifiedLinesSpreadTheExtraPixelsOverTheirBlanks) {
   // "a b c" is 40 wide in 61 pixels: 21 extra over 2 blanks gives 10 each and
   // the one left over to the second blank. The last line is drawn as it is.
   Load({Child("TQelLabel", "J", {{"Width", "61"}, {"Height", "100"}, {"Alignment", "taJustify"},
-                                 {"Caption", "a b c dddddd"}})});
+                                 {"Caption", "a b c dddddd"}}),
+        Child("TQelLabel", "J5", {{"Width", "99"}, {"Height", "100"}, {"Alignment", "taJustify"},
+                                  {"Caption", "a b c d e f g"}})});
   auto* j = W<TQelLabel>("J");
   ASSERT_EQ(j->TextBlocks().size(), 2u);
   EXPECT_EQ(j->TextBlocks()[0].Text, u"a b c");
@@ -96,6 +99,13 @@ TEST_F(LabelTest, JustifiedLinesSpreadTheExtraPixelsOverTheirBlanks) {
   std::vector<int32_t> xs;
   for (const TPoint& p : GlyphPlaces()) xs.push_back(p.X - x0);
   EXPECT_EQ(xs, (std::vector<int32_t>{0, 25, 51, 0, 10, 20, 30, 40, 50}));
+  // 14 extra over 5 blanks: 2 each, and the 4 left over at the marks 1.25,
+  // 2.5, 3.75 and 5 rounded half to even: blanks 1, 2, 4 and 5.
+  graphic.Calls.clear();
+  W("J5")->Draw();
+  xs.clear();
+  for (const TPoint& p : GlyphPlaces()) xs.push_back(p.X - W("J5")->ScreenLeft);
+  EXPECT_EQ(xs, (std::vector<int32_t>{0, 18, 36, 53, 71, 89, 0}));
 }
 
 TEST_F(LabelTest, SlantedLinesClimbCharacterByCharacter) {
