@@ -176,13 +176,17 @@ TEST_F(HintTest, BackgroundCoversTheTextWithAMargin) {
   EXPECT_EQ(rects[0].Color, 16u);
   EXPECT_EQ(rects[0].Alpha, 128);
 
-  // A move keeps the area it leaves in the old rectangle.
+  // A move keeps the area it leaves in the old rectangle; more moves before
+  // the next drawing widen it in their direction.
   engine.ResetChanged();
   const TRect before = hint->HintArea();
   hint->SetLeft(90);
   hint->SetTop(10);
   EXPECT_EQ(hint->OldRect, before);
   EXPECT_EQ(hint->ScreenLeft, 100 + 90);
+  hint->SetLeft(0);
+  hint->SetTop(100);
+  EXPECT_EQ(hint->OldRect, (TRect{before.Left, before.Top - 30, before.Right + 40, before.Bottom}));
 }
 
 }  // namespace
