@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "game/GameServices.h"
@@ -11,7 +12,10 @@
 
 namespace qv {
 
-// Loads "Level" + (n + 1) + ".xml", or debugEntry when it is not empty (the
+// The archive entry of level n (from 0): "Level" + (n + 1) + ".xml".
+std::string LevelFileName(int32_t n);
+
+// Loads LevelFileName(n), or debugEntry when it is not empty (the
 // debug mode's level named on the command line), and opens "WGame" with
 // "WOverview" above it; the current music fades out over a second and the
 // level's starts from its beginning.

@@ -2,6 +2,7 @@
 #include "foundation/Files.h"
 #include "foundation/Log.h"
 #include "foundation/QelException.h"
+#include "game/LevelStart.h"
 #include "shell/Shell.h"
 
 namespace qv {
@@ -99,7 +100,7 @@ void TShell::ReloadLevelView() {
     Map.DrawMapScreen();
     Map.ComposeMapSelection();
   } else if (mode == gmPlaying || mode == gmFrozen) {
-    LevelSurfaces.LoadLevelTexts("Level" + std::to_string(Game.Game.CurLevel + 1) + ".xml");
+    LevelSurfaces.LoadLevelTexts(LevelFileName(Game.Game.CurLevel));
     LevelSurfaces.MakeCover();
     LevelSurfaces.ShowOverviewPicture();
     LevelSurfaces.DrawCoverMask();

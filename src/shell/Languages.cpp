@@ -1,16 +1,24 @@
 #include "shell/Languages.h"
 
 #include <algorithm>
+#include <system_error>
 
+#include "foundation/Files.h"
+#include "foundation/Numeric.h"
 #include "foundation/QelException.h"
 #include "foundation/SFunctions.h"
 #include "foundation/StrUtils.h"
+#include "shell/ShellInterface.h"
 
 namespace qv {
 
 namespace {
 
+constexpr std::string_view kWindow = "WLanguage";
 constexpr std::string_view kButtonPrefix = "WLanguage_RB";
+constexpr std::string_view kEnglishButton = "WLanguage_RBENU";
+
+std::string ButtonName(std::string_view code) { return std::string(kButtonPrefix) + UpperAscii(code); }
 
 bool IsLanguageFile(const std::string& lowered) { return EndsWith(lowered, "lng"); }
 
@@ -86,6 +94,55 @@ TLanguageChoice ChooseLanguage(const std::vector<std::string>& names, std::strin
 std::string LanguageCodeOfButton(std::string_view buttonName) {
   if (buttonName.size() < kButtonPrefix.size() + 3) return {};
   return std::string(buttonName.substr(kButtonPrefix.size(), 3));
+}
+
+std::optional<std::filesystem::path> LanguageFolder(const std::filesystem::path& programFolder) {
+  auto found = FindFileNoCase(programFolder, kLanguageFolder);
+  std::error_code ec;
+  if (!found || !std::filesystem::is_directory(*found, ec)) return std::nullopt;
+  return found;
+}
+
+void ScanLanguages(IShellInterface& ui, const std::filesystem::path& programFolder) {
+  const auto folder = LanguageFolder(programFolder);
+  if (!folder) return;
+  int32_t top = 0, left = 0;
+  TryStrToInt(ui.GetProp(kEnglishButton, "Top"), top);
+  TryStrToInt(ui.GetProp(kEnglishButton, "Left"), left);
+  for (const TLanguageButton& b : ScanLanguages(ListDirectory(*folder))) {
+    const std::string name = ButtonName(b.Code);
+    if (ui.Exists(name) || !ui.CreateWidget("TQelRadioButton", name, kWindow, kEnglishButton)) continue;
+    ui.SetProp(name, "Checked", "false");
+    ui.SetProp(name, "Top", std::to_string(top + b.TopOffset));
+    ui.SetProp(name, "Left", std::to_string(left + b.LeftOffset));
+  }
+}
+
+std::string ChangeLanguage(IShellInterface& ui, TUserStore* store, const std::filesystem::path& programFolder,
+                           std::string_view langCode) {
+  const auto folder = LanguageFolder(programFolder);
+  if (!folder) return std::string(langCode);
+  const TLanguageChoice choice = ChooseLanguage(ListDirectory(*folder), langCode);
+  if (choice.FellBack && store) {
+    try {
+      SaveLanguageToReg(*store, choice.Code);
+    } catch (const std::exception&) {
+      // Logged when raised; the language still applies for this run.
+    }
+  }
+  for (const std::string& file : choice.Files) {
+    ui.RestoreModifications();
+    ui.LoadModifications((*folder / file).string());
+  }
+  ui.SetProp(ButtonName(choice.Code), "Checked", "true");
+  return choice.Code;
+}
+
+std::string CheckedLanguage(IShellInterface& ui) {
+  for (const std::string& child : ui.ChildNames(kWindow))
+    if (StartsWith(child, kButtonPrefix) && SameTextAscii(ui.GetProp(child, "Checked"), "true"))
+      return LanguageCodeOfButton(child);
+  return {};
 }
 
 }  // namespace qv

@@ -2,12 +2,14 @@
 // list of language files in the folder "lng" of the program folder, and the
 // choice of the files that a language change applies. A language file is
 // named by its code, "_", its place in the language list, "." and "lng"
-// ("deu_3.lng"); names containing "scn" are not languages. These functions
-// work on a folder listing, so they need neither the folder nor the
-// interface; the shell applies their results to the interface engine.
+// ("deu_3.lng"); names containing "scn" are not languages. The choices are
+// made on a folder listing; the language window's buttons and the language
+// files go to the interface through the shell's interface.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +17,8 @@
 #include "platform/UserStore.h"
 
 namespace qv {
+
+class IShellInterface;
 
 inline constexpr std::string_view kLanguageKey = "Software\\Ostrandel\\Quorvane";
 inline constexpr std::string_view kLanguageValue = "LangStr";
@@ -56,5 +60,27 @@ TLanguageChoice ChooseLanguage(const std::vector<std::string>& names, std::strin
 // The code of a language button's name: the three characters after
 // "WLanguage_RB"; empty when the name is too short.
 std::string LanguageCodeOfButton(std::string_view buttonName);
+
+// The folder "lng" of the program folder; nothing when there is none.
+std::optional<std::filesystem::path> LanguageFolder(const std::filesystem::path& programFolder);
+
+// Adds the buttons of the files in "lng" to the window "WLanguage", each a
+// copy of "WLanguage_RBENU", unchecked and moved by its offsets. A code that
+// has a button already gets no second one, as a second object of one name
+// would be made nameless.
+void ScanLanguages(IShellInterface& ui, const std::filesystem::path& programFolder);
+
+// Applies the files of langCode from "lng" and checks its button; returns
+// the code in effect. The fall-back to "ENU" is stored in the store (when
+// there is one); a failed write is logged where it is raised, and the
+// language applies all the same. Without the folder nothing changes and
+// langCode is returned. Errors of reading or applying a language file reach
+// the caller.
+std::string ChangeLanguage(IShellInterface& ui, TUserStore* store, const std::filesystem::path& programFolder,
+                           std::string_view langCode);
+
+// The code of the first checked language button of "WLanguage"; empty when
+// none is checked.
+std::string CheckedLanguage(IShellInterface& ui);
 
 }  // namespace qv

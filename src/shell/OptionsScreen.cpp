@@ -97,12 +97,7 @@ void TOptionsScreen::SoundVolumeChanged() {
 
 void TOptionsScreen::ConfirmLanguage() {
   IShellInterface& UI = *Sh.UI;
-  std::string code;
-  for (const std::string& child : UI.ChildNames("WLanguage")) {
-    if (!StartsWith(child, "WLanguage_RB") || !Checked(UI, child)) continue;
-    code = LanguageCodeOfButton(child);
-    break;
-  }
+  const std::string code = CheckedLanguage(UI);
   if (!code.empty() && !SameTextAscii(code, Sh.LangCode)) {
     Sh.LangCode = code;
     Sh.ChangeLanguage();

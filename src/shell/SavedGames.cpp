@@ -9,6 +9,7 @@
 #include "game/BeltPath.h"
 #include "game/CardRules.h"
 #include "game/GameUpdate.h"
+#include "game/LevelStart.h"
 
 namespace fs = std::filesystem;
 
@@ -19,8 +20,6 @@ namespace {
 int32_t WrapSub(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
-
-std::string LevelEntry(int32_t curLevel) { return "Level" + IntToStr(int64_t{curLevel} + 1) + ".xml"; }
 
 // Services for a dry run of the level loader: they read the archive and the
 // clock, and show, draw and load nothing.
@@ -110,7 +109,7 @@ bool ProbeLevel(const TGameState& state, const TGameServices& services, int32_t 
   scratch.Params = state.Params;
   try {
     TLevelLoader loader(scratch, quiet);
-    if (!loader.LoadLevel(LevelEntry(curLevel))) return false;
+    if (!loader.LoadLevel(LevelFileName(curLevel))) return false;
   } catch (const std::exception&) {
     return false;
   }
@@ -213,11 +212,11 @@ void TSavedGames::Apply(const TSaveGame& save, int32_t now) {
 void TSavedGames::ApplyLevel(const TSaveGame& save, int32_t now) {
   TGame& G = S.Game;
   TLevel& L = S.Level;
-  if (!Loader.LoadLevel(LevelEntry(G.CurLevel)))
-    throw QelException("Cannot load " + LevelEntry(G.CurLevel) + " for the saved game");
+  if (!Loader.LoadLevel(LevelFileName(G.CurLevel)))
+    throw QelException("Cannot load " + LevelFileName(G.CurLevel) + " for the saved game");
   // The dry run saw the same file; a level that changed since is not trusted.
   TLevelShape shape{L.Points.size(), L.BPPointsBusy.size(), L.Belts.size(), L.Walls.size()};
-  CheckSaveAgainstLevel(save, shape, LevelEntry(G.CurLevel));
+  CheckSaveAgainstLevel(save, shape, LevelFileName(G.CurLevel));
   G.MapLevel = G.CurLevel;
   Svc.Screens->ComposeMapSelection();
 

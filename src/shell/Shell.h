@@ -117,7 +117,8 @@ class TShell {
   void LoadGameTables();
   void LoadAddLogos(const std::filesystem::path& fileName);
   void AddLogoMouseUp();
-  void ScanLanguages();
+  // Applies the language of LangCode (the fall-back to English included),
+  // then the texts that follow it: a frozen level's own and the counters.
   void ChangeLanguage();
   void SetCursorPicture(const std::string& name);
   // Registers a published handler that the interface's scripts call by name.

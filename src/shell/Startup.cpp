@@ -13,6 +13,7 @@
 #include "foundation/StrUtils.h"
 #include "foundation/WinVer.h"
 #include "game/CardRules.h"
+#include "game/LevelStart.h"
 #include "graphics/Form3.h"
 #include "graphics/PNGMorf.h"
 #include "shell/AddLogos.h"
@@ -152,7 +153,7 @@ void TShell::FormCreate(bool sender) {
     Log::Write("Qel Interface Loaded Ok...");
     Store = std::make_unique<TUserStore>();
     LangCode = ReadLangCode(*Store);
-    ScanLanguages();
+    qv::ScanLanguages(*UI, ProgramFolder);
     ChangeLanguage();
   }
   if (sender) UI->HideModalList();
@@ -187,41 +188,11 @@ void TShell::UnpackResourceArchive() {
 
 void TShell::LoadSounds() { LoadSoundsFromFolder(*Archive, SoundList); }
 
-void TShell::ScanLanguages() {
-  const std::vector<std::string> names = ListDirectory(ResolveNoCase(ProgramFolder, std::string(kLanguageFolder)));
-  for (const TLanguageButton& b : qv::ScanLanguages(names)) {
-    const std::string name = "WLanguage_RB" + b.Code;
-    if (!UI->CreateWidget("TQelRadioButton", name, "WLanguage", "WLanguage_RBENU")) continue;
-    UI->SetProp(name, "Checked", "false");
-    int32_t top = 0, left = 0;
-    TryStrToInt(UI->GetProp("WLanguage_RBENU", "Top"), top);
-    TryStrToInt(UI->GetProp("WLanguage_RBENU", "Left"), left);
-    UI->SetProp(name, "Top", std::to_string(top + b.TopOffset));
-    UI->SetProp(name, "Left", std::to_string(left + b.LeftOffset));
-  }
-}
-
 void TShell::ChangeLanguage() {
-  const std::filesystem::path folder = ResolveNoCase(ProgramFolder, std::string(kLanguageFolder));
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder, ec)) return;
-  const TLanguageChoice choice = ChooseLanguage(ListDirectory(folder), LangCode);
-  if (choice.FellBack) {
-    LangCode = choice.Code;
-    try {
-      SaveLanguageToReg(*Store, LangCode);
-    } catch (const std::exception&) {
-      // Logged when raised; the language still applies for this run.
-    }
-  }
-  for (const std::string& file : choice.Files) {
-    UI->RestoreModifications();
-    UI->LoadModifications((folder / file).string());
-  }
+  if (!LanguageFolder(ProgramFolder)) return;
+  LangCode = qv::ChangeLanguage(*UI, Store.get(), ProgramFolder, LangCode);
   // The level's own texts are in the language too; a frozen level shows them.
-  if (Game.Game.GameMode == gmFrozen)
-    LevelSurfaces.LoadLevelTexts("Level" + std::to_string(int64_t{Game.Game.CurLevel} + 1) + ".xml");
-  UI->SetProp("WLanguage_RB" + UpperAscii(LangCode), "Checked", "true");
+  if (Game.Game.GameMode == gmFrozen) LevelSurfaces.LoadLevelTexts(LevelFileName(Game.Game.CurLevel));
   UI->SetProp("WGame_LScoreCount", "Caption", std::to_string(Game.Game.TotalScore));
   UI->SetProp("WGame_LDropPackCount", "Caption",
               std::to_string(int64_t{Game.Game.DropPackCapacity} - static_cast<int64_t>(Game.Game.DropPack.size())));

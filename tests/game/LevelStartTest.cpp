@@ -33,6 +33,9 @@ TEST(LevelStart, LoadsTheLevelBehindItsOverview) {
   ASSERT_TRUE(StartLevel(H.State, H.Svc, loader, 7, "Level2.xml"));
   EXPECT_EQ(H.State.Game.CurLevel, 7);
   EXPECT_EQ(H.State.Level.Picture, "Level2.jpg");
+
+  EXPECT_EQ(LevelFileName(41), "Level42.xml");
+  EXPECT_EQ(LevelFileName(INT32_MAX), "Level2147483648.xml");
 }
 
 }  // namespace
