@@ -9,6 +9,7 @@
 #include "game/BeltPath.h"
 #include "game/CardRules.h"
 #include "game/GameUpdate.h"
+#include "ui/QelGridCells.h"
 
 namespace fs = std::filesystem;
 
@@ -285,6 +286,6 @@ std::vector<std::string> ListSavedGames(const fs::path& programFolder) {
   return names;
 }
 
-std::string SaveListCell(std::string_view name) { return "Text=\"" + std::string(name) + "\";"; }
+std::string SaveListCell(std::string_view name) { return TextCellItem(name); }
 
 }  // namespace qv
