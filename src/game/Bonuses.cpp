@@ -122,21 +122,12 @@ void TBonusActions::ReturnBeltCardToPack(int32_t index) {
 
 bool TBonusActions::ReturnHeldCard(int32_t card) {
   if (S.Level.Belts.empty() || !S.Level.Belts[0].Path || !ValidIndex(card, S.Cards.size())) return false;
-  TFishkaLenta& belt = S.Level.Belts[0];
   const int32_t now = Now();
   Svc.Widgets->HideGameHint(3);
-  TCard copy = S.Cards[static_cast<size_t>(card)];
-  belt.Cards.insert(belt.Cards.begin(), copy);
-  TCard& back = belt.Cards[0];
-  if (belt.Cards.size() > 1) {
-    const TCard& next = belt.Cards[1];
-    back.BornTime = next.BornTime - belt.BornPeriod - 2 * next.Spacing;
-  } else {
-    back.BornTime = now;
-  }
-  back.ShowTime = now + 300;
+  ReturnCardToBelt(S, card, now);
   Svc.Screen->SetOnlyDirtyRect(kWholeScreen);
-  DiscardCard(S, card);
+  TFishkaLenta& belt = S.Level.Belts[0];
+  const TCard& back = belt.Cards[0];
   double x = 0.0, y = 0.0;
   BeltPathPoint(belt, static_cast<int32_t>(static_cast<int64_t>(now) - back.BornTime), x, y);
   Fly(CardPicture(S, back), StraightPath(S.MousePos, {Round(x), Round(y)}), now);

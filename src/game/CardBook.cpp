@@ -37,4 +37,20 @@ void DiscardCard(TGameState& state, int32_t card) {
   state.Cards.erase(state.Cards.begin() + card);
 }
 
+bool ReturnCardToBelt(TGameState& state, int32_t card, int32_t now) {
+  if (state.Level.Belts.empty() || card < 0 || card >= static_cast<int32_t>(state.Cards.size())) return false;
+  TFishkaLenta& belt = state.Level.Belts[0];
+  belt.Cards.insert(belt.Cards.begin(), state.Cards[static_cast<size_t>(card)]);
+  TCard& back = belt.Cards[0];
+  if (belt.Cards.size() > 1) {
+    const TCard& next = belt.Cards[1];
+    back.BornTime = next.BornTime - belt.BornPeriod - 2 * next.Spacing;
+  } else {
+    back.BornTime = now;
+  }
+  back.ShowTime = now + 300;
+  DiscardCard(state, card);
+  return true;
+}
+
 }  // namespace qv

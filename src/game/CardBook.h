@@ -1,5 +1,6 @@
-// Bookkeeping of the card arrays: removing a belt card and discarding a card
-// of the table while every index list that points into Cards stays valid.
+// Bookkeeping of the card arrays: removing a belt card, discarding a card of
+// the table and returning one to the belt, while every index list that
+// points into Cards stays valid.
 #pragma once
 
 #include <cstdint>
@@ -17,5 +18,10 @@ void RemoveBeltCard(TGameState& state, IGameScreen& screen, int32_t belt, int32_
 // it become -1 and larger ones drop by one; in the drop pack larger entries
 // drop by one (an equal entry is the caller's to remove).
 void DiscardCard(TGameState& state, int32_t card);
+
+// Puts Cards[card] back at the head of the first belt, riding just ahead of
+// the card there (born at `now` on an empty belt), and discards its entry;
+// shows, plays and draws nothing. False, changing nothing, without a belt.
+bool ReturnCardToBelt(TGameState& state, int32_t card, int32_t now);
 
 }  // namespace qv

@@ -47,7 +47,15 @@ void TShell::ChangewindowMode() {
   try {
     PauseGameTimers();
     Settings.FullScreenMode = 1 - Settings.FullScreenMode;
-    SaveOptions(ResolveNoCase(ProgramFolder, kOptionsFileName), Settings);
+    try {
+      SaveOptions(ResolveNoCase(ProgramFolder, kOptionsFileName), Settings);
+    } catch (const std::exception&) {
+      // The display stays as it is, so the setting a later save stores must
+      // say what it shows.
+      if (Display && Display->IsOpen()) Settings.FullScreenMode = Display->FullScreen() ? 1 : 0;
+      else Settings.FullScreenMode = 1 - Settings.FullScreenMode;
+      throw;
+    }
 
     Engine.ScreenSurface.reset();
     Engine.DirectDraw = nullptr;

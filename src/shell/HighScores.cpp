@@ -7,6 +7,7 @@
 #include "foundation/Numeric.h"
 #include "foundation/QelException.h"
 #include "foundation/SFunctions.h"
+#include "ui/QelGridCells.h"
 
 namespace qv {
 
@@ -128,8 +129,7 @@ int InsertHighScore(std::string_view name, int32_t score, THighScores& table) {
 }
 
 std::string HighScoreCells(int place, const THighScore& row) {
-  auto cell = [](std::string_view value) { return "Text=\"" + std::string(value) + "\";"; };
-  return cell(IntToStr(place + 1)) + cell(row.Name) + cell(IntToStr(row.Score));
+  return TextCellItem(IntToStr(place + 1)) + TextCellItem(row.Name) + TextCellItem(IntToStr(row.Score));
 }
 
 }  // namespace qv

@@ -45,7 +45,8 @@ void ClearHighScores(const std::filesystem::path& file, THighScores& table);
 // Inserts after every row with a score at least as high; returns the place.
 int InsertHighScore(std::string_view name, int32_t score, THighScores& table);
 
-// The grid's AddCells text of a row at a 0-based place: place + 1, name, score.
+// The grid's AddCells text of a row at a 0-based place: place + 1, name,
+// score, each one cell whatever the name holds (TextCellItem).
 std::string HighScoreCells(int place, const THighScore& row);
 
 }  // namespace qv

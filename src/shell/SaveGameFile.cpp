@@ -6,6 +6,7 @@
 #include "foundation/QelException.h"
 #include "foundation/QelParser.h"
 #include "foundation/SFunctions.h"
+#include "game/CardBook.h"
 
 namespace qv {
 
@@ -89,7 +90,9 @@ std::string IntListText(const TIntegers& list) {
   return out;
 }
 
-std::string FormatSaveGame(const TGameState& state) {
+namespace {
+
+std::string FormatTags(const TGameState& state) {
   const TGame& G = state.Game;
   const TLevel& L = state.Level;
   TQelParser parser;
@@ -126,6 +129,35 @@ std::string FormatSaveGame(const TGameState& state) {
   if (!crashed.empty()) root->AddTag("CrashedWalls", IntListText(crashed));
   root->AddTag("MapNearComplete", IntListText(G.MapNearComplete));
   return parser.SaveToText();
+}
+
+}  // namespace
+
+std::string FormatSaveGame(const TGameState& state) {
+  const int32_t held = state.HeldCard;
+  if (held < 0 || held >= static_cast<int32_t>(state.Cards.size()) || state.Level.Belts.empty())
+    return FormatTags(state);
+  // A card in hand is in no list of the file, so it is written back where a
+  // right click sends it: loading never loses it, and the running game
+  // keeps holding it. The copy carries every field FormatTags reads.
+  TGameState returned;
+  returned.Game = state.Game;
+  returned.Cards = state.Cards;
+  returned.HeldCard = held;
+  TLevel& L = returned.Level;
+  const TLevel& from = state.Level;
+  L.LevComplete = from.LevComplete;
+  L.PointsBusy = from.PointsBusy;
+  L.BPPointsBusy = from.BPPointsBusy;
+  L.SharperPoint = from.SharperPoint;
+  L.ThiefPoints = from.ThiefPoints;
+  L.Walls = from.Walls;
+  L.Belts.emplace_back();
+  L.Belts[0].Cards = from.Belts[0].Cards;
+  L.Belts[0].BornPeriod = from.Belts[0].BornPeriod;
+  returned.Cards[static_cast<size_t>(held)].QuestCard = false;
+  ReturnCardToBelt(returned, held, state.Game.PauseStart);
+  return FormatTags(returned);
 }
 
 std::string EncipherSaveGame(std::string_view text) {

@@ -67,7 +67,8 @@ struct TSaveGame {
 };
 
 // The tag text of the state's game. The belt cards' ages are taken at
-// TGame.PauseStart, so the timers must be paused.
+// TGame.PauseStart, so the timers must be paused. A held card is written at
+// the head of the first belt, as a right click would return it.
 std::string FormatSaveGame(const TGameState& state);
 // The bytes of a saved-game file.
 std::string EncipherSaveGame(std::string_view text);

@@ -10,6 +10,7 @@
 #include "game/CardRules.h"
 #include "game/GameUpdate.h"
 #include "game/LevelStart.h"
+#include "ui/QelGridCells.h"
 
 namespace fs = std::filesystem;
 
@@ -284,6 +285,6 @@ std::vector<std::string> ListSavedGames(const fs::path& programFolder) {
   return names;
 }
 
-std::string SaveListCell(std::string_view name) { return "Text=\"" + std::string(name) + "\";"; }
+std::string SaveListCell(std::string_view name) { return TextCellItem(name); }
 
 }  // namespace qv

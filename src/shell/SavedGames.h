@@ -76,7 +76,7 @@ std::optional<std::filesystem::path> SaveFilePath(const std::filesystem::path& p
 
 // The names (without ".sav") of the saves folder's files, sorted.
 std::vector<std::string> ListSavedGames(const std::filesystem::path& programFolder);
-// The grid's AddCells text of one listed name.
+// The grid's AddCells text of one listed name, one cell whatever it holds.
 std::string SaveListCell(std::string_view name);
 
 }  // namespace qv

@@ -1,5 +1,7 @@
 #include "shell/ScoreScreens.h"
 
+#include <utility>
+
 #include "foundation/Files.h"
 #include "shell/Shell.h"
 
@@ -30,8 +32,12 @@ void TScoreScreens::EnterFinalScore() {
   std::string name = Sh.UI->GetProp("WGameComplete_EName", "Caption");
   if (name.empty()) name = kDefaultPlayerName;
   Sh.Settings.PlayerName = name;
-  InsertHighScore(name, Sh.Game.Game.TotalScore, Table);
-  SaveHighScores(ResolveNoCase(Sh.ProgramFolder, kHighScoresFileName), Table);
+  // The table takes the row only once the file holds it: a failed write
+  // leaves this window open, and its OK again must not add the row twice.
+  THighScores entered = Table;
+  InsertHighScore(name, Sh.Game.Game.TotalScore, entered);
+  SaveHighScores(ResolveNoCase(Sh.ProgramFolder, kHighScoresFileName), entered);
+  Table = std::move(entered);
   FillGrid();
   Sh.UI->HideModalList();
   Sh.UI->ShowModal("WAfterGameComplete");

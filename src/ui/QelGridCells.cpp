@@ -83,4 +83,13 @@ TCell CellFromColumn(const TColumn& column) {
   return cell;
 }
 
+std::string TextCellItem(std::string_view text) {
+  std::string item = "Text=\"";
+  for (char c : text) {
+    if (c == '"') item += "\xE2\x80\x9D";  // U+201D in UTF-8
+    else item += c;
+  }
+  return item + "\";";
+}
+
 }  // namespace qv

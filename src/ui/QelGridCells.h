@@ -57,4 +57,11 @@ void ApplyCellAttributes(const TQelXMLTag& item, TCell& cell);
 // A new cell in its column's style.
 TCell CellFromColumn(const TColumn& column);
 
+// The item `Text="...";` of a cell showing a player's text (a name, a file
+// name). The description has no escape for a double quote: one would end the
+// value early and drop or add cells, shifting every later row. Each becomes
+// the closing quotation mark U+201D, which the font draws, so the cell shows
+// the text as near as it can and every row keeps its place.
+std::string TextCellItem(std::string_view text);
+
 }  // namespace qv

@@ -9,6 +9,7 @@
 #include "game/GameFakes.h"
 #include "shell/SavedGames.h"
 #include "shell/ShellTempDir.h"
+#include "ui/QelGridCells.h"
 
 namespace qv::test {
 namespace {
@@ -60,7 +61,10 @@ class SavedGamesTest : public ::testing::Test {
     L().Walls[0].WallIn.clear();
     L().Walls[0].WallOut.clear();
     L().SharperPoint = 4;
-    H.State.HeldCard = 0;
+    TCard held = MakeCard(40);
+    held.QuestCard = true;
+    H.State.Cards.push_back(held);
+    H.State.HeldCard = static_cast<int32_t>(H.State.Cards.size()) - 1;
   }
 
   TLevel& L() { return H.State.Level; }
@@ -112,6 +116,7 @@ TEST_F(SavedGamesTest, WritesTheTagsInOrderEnciphered) {
 TEST_F(SavedGamesTest, LoadGivesBackTheSavedGame) {
   Play();
   Saves.SaveGame(File("a"));
+  EXPECT_EQ(H.State.HeldCard, 7);  // the running game still holds its card
   const std::string saved = FormatSaveGame(H.State);
 
   // Another game in another level; then the load.
@@ -129,9 +134,12 @@ TEST_F(SavedGamesTest, LoadGivesBackTheSavedGame) {
   EXPECT_EQ(H.State.Game.DropPackCapacity, 4);
   EXPECT_EQ(H.Widgets.Captions["WGame_LDropPackCount"], "3");
   // The belt cards keep their ages relative to the pause.
-  ASSERT_EQ(L().Belts[0].Cards.size(), 2u);
-  EXPECT_EQ(H.State.Game.PauseStart - L().Belts[0].Cards[1].BornTime, 1500);
-  EXPECT_EQ(L().Belts[0].Cards[1].Spacing, BeltCardSpacing(L().Belts[0]));
+  ASSERT_EQ(L().Belts[0].Cards.size(), 3u);
+  // The held card rides at the head of the belt, where a right click returns it.
+  EXPECT_EQ(L().Belts[0].Cards[0].CType, 40);
+  EXPECT_FALSE(L().Belts[0].Cards[0].QuestCard);
+  EXPECT_EQ(H.State.Game.PauseStart - L().Belts[0].Cards[2].BornTime, 1500);
+  EXPECT_EQ(L().Belts[0].Cards[2].Spacing, BeltCardSpacing(L().Belts[0]));
   EXPECT_TRUE(L().Walls[0].Crashed);
   EXPECT_TRUE(L().Walls[0].WallIn.empty());
   EXPECT_EQ(L().SharperPos, (TGamePoint{143, 164}));
@@ -238,7 +246,7 @@ TEST(SaveFiles, NamesAndPaths) {
   AtomicWriteFile(folder / "Saves" / "c.SAV", "x");
   AtomicWriteFile(folder / "Saves" / "a.sav.tmp1_1", "x");
   EXPECT_EQ(ListSavedGames(folder), (std::vector<std::string>{"a", "b game"}));
-  EXPECT_EQ(SaveListCell("a"), "Text=\"a\";");
+  EXPECT_EQ(SaveListCell("a\"b"), TextCellItem("a\"b"));
 }
 
 }  // namespace

@@ -8,9 +8,11 @@
 #include "foundation/Files.h"
 #include "foundation/Numeric.h"
 #include "foundation/StrUtils.h"
+#include "shell/InterfaceBridge.h"
 #include "shell/Languages.h"
 #include "shell/SavedGames.h"
 #include "shell/ScreenSet.h"
+#include "ui/QelGrid.h"
 
 namespace qv::test {
 namespace {
@@ -36,6 +38,9 @@ class Windows : public ::testing::Test {
   std::string Prop(const std::string& name, const char* prop) { return UI().GetProp(name, prop); }
   bool Is(const std::string& name, const char* prop) { return SameTextAscii(UI().GetProp(name, prop), "true"); }
   fs::path SaveFile(const std::string& name) { return SavesFolder(S().ProgramFolder) / (name + ".sav"); }
+  TQelGrid& Grid(const char* name) {
+    return dynamic_cast<TQelGrid&>(*dynamic_cast<TInterfaceBridge&>(UI()).Interface.FindWidget(name));
+  }
   void PlayIntroLevel() {
     ASSERT_TRUE(Sh->Call("WStartGame_BPlay_MouseUp"));
     UI().HideModal();
@@ -104,6 +109,13 @@ TEST_F(Windows, ColourDepthChangesOnlyInFullScreen) {
   ASSERT_TRUE(Sh->Call("WOptions_BOk_MouseUp"));
   EXPECT_EQ(S().Settings.FullScreenMode, 0);
   EXPECT_EQ(S().Settings.BitsPerPixel, 32);
+
+  // A switch whose settings cannot be saved leaves display and setting alike.
+  fs::remove(options);
+  fs::create_directory(options);
+  EXPECT_ANY_THROW(S().ChangewindowMode());
+  EXPECT_EQ(S().Settings.FullScreenMode, 0);
+  fs::remove(options);
 }
 
 TEST_F(Windows, LanguageWindowChangesAndStoresTheLanguage) {
@@ -131,13 +143,27 @@ TEST_F(Windows, FinalScoreEntersTheTableAndTheFile) {
   table = {{"A", 900}, {"B", 500}, {"C", 100}};
   G().TotalScore = 500;
   UI().ShowModal("WGameComplete");
-  UI().SetProp("WGameComplete_EName", "Caption", "Ann \"the\" best");
+  const std::string name = "Ann \"the\";Text=\"best";
+  UI().SetProp("WGameComplete_EName", "Caption", name);
+  // While the file cannot be written, each OK only tries the write again.
+  const fs::path file = ResolveNoCase(S().ProgramFolder, "HighScores.dat");
+  fs::create_directory(file);
+  EXPECT_ANY_THROW(Sh->Call("WGameComplete_BOk_MouseUp"));
+  EXPECT_ANY_THROW(Sh->Call("WGameComplete_BOk_MouseUp"));
+  fs::remove(file);
   ASSERT_TRUE(Sh->Call("WGameComplete_BOk_MouseUp"));
   ASSERT_EQ(table.size(), 4u);
-  EXPECT_EQ(table[2], (THighScore{"Ann \"the\" best", 500}));
-  EXPECT_EQ(S().Settings.PlayerName, "Ann \"the\" best");
-  EXPECT_EQ(LoadHighScores(ResolveNoCase(S().ProgramFolder, "HighScores.dat")), table);
+  EXPECT_EQ(table[2], (THighScore{name, 500}));
+  EXPECT_EQ(S().Settings.PlayerName, name);
+  EXPECT_EQ(LoadHighScores(file), table);
   EXPECT_EQ(Sh->Top(), "WAfterGameComplete");
+  // The grid shows what the file holds, three cells a row, quotes as U+201D.
+  std::string shown, held;
+  for (const TCell& cell : Grid("WHighScores_GHighScores").Cells()) shown += Utf16ToUtf8(cell.Text) + "|";
+  for (size_t i = 0; i < table.size(); ++i)
+    held += std::to_string(i + 1) + "|" + ReplaceAll(table[i].Name, "\"", "\u201D") + "|" +
+            std::to_string(table[i].Score) + "|";
+  EXPECT_EQ(shown, held);
 
   ASSERT_TRUE(Sh->Call("WAfterGameComplete_BOk_MouseUp"));
   EXPECT_EQ(Sh->Top(), "WHighScores");

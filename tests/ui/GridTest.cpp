@@ -73,6 +73,11 @@ TEST_F(GridTest, CellDescriptionsMakeCellsInTheirColumnsStyle) {
   EXPECT_EQ(grid->Cells()[2].Text, u"c");
   EXPECT_EQ(grid->Cells()[2].Picture, "p.png");
   EXPECT_EQ(grid->GetCells(), "Text=\"A\";;Picture=\"p.png\";");
+
+  // A player's text stays one cell whatever quotes it holds.
+  grid->SetAddCells(TextCellItem("X\";Text=\"Y") + TextCellItem("g"));
+  ASSERT_EQ(grid->Cells().size(), 8u);
+  EXPECT_EQ(grid->Cells()[6].Text, u"X\u201D;Text=\u201DY");
 }
 
 TEST_F(GridTest, MalformedNumbersChangeNothing) {
