@@ -1,5 +1,6 @@
 #include "platform/Display.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -52,6 +53,11 @@ void TDisplay::TearDown() {
   primary_.reset();
   back_.reset();
   clipper_.SetClipList({});
+}
+
+int64_t FrameWaitMicroseconds(int64_t spentUs, int refreshHz) {
+  const int64_t interval = 1000000 / (refreshHz > 0 ? refreshHz : 60);
+  return std::clamp<int64_t>(interval - spentUs, 0, interval);
 }
 
 std::unique_ptr<TDisplay> CreateDisplay() {

@@ -7,6 +7,7 @@
 // tools). Neither backend's library shows through this header.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -74,10 +75,11 @@ class TDisplay {
   // last commit (empty: the whole picture).
   virtual void Commit(const std::vector<TDisplayRect>& changed = {}) = 0;
   virtual void SetCaption(const std::string& caption) = 0;
-  // Called once per pass of the main loop after any Commit. A pass that
-  // showed nothing waits here for about one refresh on a real screen, so an
-  // idle game does not spin a processor core; the headless display returns
-  // at once.
+  // Called once per pass of the main loop after any Commit. On a real screen
+  // it waits out what is left of the refresh interval since the last pass,
+  // whether or not the driver waits for the refresh itself, so neither an
+  // idle game nor a busy one keeps a processor core spinning; the headless
+  // display returns at once.
   virtual void WaitFrame() {}
 
   bool IsOpen() const { return primary_ != nullptr; }
@@ -110,6 +112,11 @@ class TDisplay {
   std::shared_ptr<TDisplaySurface> back_;
   TDisplayClipper clipper_;
 };
+
+// Microseconds still to wait when spentUs went by since the last pass began,
+// for a screen refreshing refreshHz times a second (60 when the rate is not
+// known, 0 or less); never more than one interval.
+int64_t FrameWaitMicroseconds(int64_t spentUs, int refreshHz);
 
 // The backend named by the environment variable QUORVANE_VIDEO: "headless",
 // or "sdl" (also when the variable is not set).

@@ -9,11 +9,14 @@ namespace qv {
 
 bool THeadlessDisplay::Open(const TDisplayMode& mode, std::string& errorText) {
   errorText.clear();
-  shown_.reset();
+  shown_ = false;
   return SetUp(mode, desktop_, errorText);
 }
 
-void THeadlessDisplay::Close() { TearDown(); }
+void THeadlessDisplay::Close() {
+  TearDown();
+  shown_ = false;
+}
 
 void THeadlessDisplay::Commit(const std::vector<TDisplayRect>& changed) {
   if (!primary_) return;
@@ -21,19 +24,11 @@ void THeadlessDisplay::Commit(const std::vector<TDisplayRect>& changed) {
   // A program that runs for hours commits every pass: only the latest are kept.
   if (commits_.size() == kKeptCommits) commits_.erase(commits_.begin(), commits_.begin() + kKeptCommits / 2);
   commits_.push_back(changed);
-  const bool fresh = !shown_ || shown_->Width() != primary_->Width() || shown_->Height() != primary_->Height() ||
-                     !(shown_->Format() == primary_->Format());
-  if (fresh) shown_ = std::make_unique<TDisplaySurface>(primary_->Width(), primary_->Height(), primary_->Format());
-  if (fresh || changed.empty()) {
-    BltFast(*shown_, 0, 0, *primary_, nullptr);
-    return;
-  }
-  // As a window's picture is updated: only the changed rectangles reach it.
-  for (const TDisplayRect& r : changed) BltFast(*shown_, r.Left, r.Top, *primary_, &r);
+  shown_ = true;
 }
 
 bool THeadlessDisplay::WriteShownPNG(const std::filesystem::path& path) const {
-  return shown_ && WriteSurfacePNG(*shown_, path);
+  return LastFrame() && WriteSurfacePNG(*LastFrame(), path);
 }
 
 namespace {

@@ -27,10 +27,10 @@ class THeadlessDisplay : public TDisplay {
   // The changed rectangles given to each commit, in order; after 4096
   // commits the oldest half is dropped each time the list is full.
   const std::vector<std::vector<TDisplayRect>>& Commits() const { return commits_; }
-  // What the screen shows since the last commit (null before the first): the
-  // whole primary surface at the first commit and at a commit of everything,
-  // else its changed rectangles copied over what was shown before.
-  const TDisplaySurface* LastFrame() const { return shown_.get(); }
+  // What the screen shows (null before the first commit). Every writer of
+  // the primary surface commits what it wrote, so the primary surface itself
+  // is that picture; which parts each commit showed is in Commits.
+  const TDisplaySurface* LastFrame() const { return shown_ ? primary_.get() : nullptr; }
   // The picture of the last commit, as 24-bit RGB. False when nothing was
   // shown yet or the file cannot be written.
   bool WriteShownPNG(const std::filesystem::path& path) const;
@@ -41,7 +41,7 @@ class THeadlessDisplay : public TDisplay {
   static constexpr size_t kKeptCommits = 4096;
   std::vector<std::vector<TDisplayRect>> commits_;
   int commitCount_ = 0;
-  std::unique_ptr<TDisplaySurface> shown_;
+  bool shown_ = false;
 };
 
 // Any picture in one of the display formats as a 24-bit RGB PNG file.

@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace qv {
 
@@ -16,6 +18,9 @@ struct RendererDeleter {
 };
 struct TextureDeleter {
   void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
+};
+struct SurfaceDeleter {
+  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
 
 TPixelFormat FormatOfDesktop(Uint32 sdlFormat) {
@@ -40,16 +45,45 @@ Uint32 SdlFormatOf(const TPixelFormat& f) {
 struct TSdlDisplay::Impl {
   bool VideoStarted = false;
   std::unique_ptr<SDL_Window, WindowDeleter> Window;
+  // Full screen: the picture scaled onto the desktop through a renderer.
   std::unique_ptr<SDL_Renderer, RendererDeleter> Renderer;
   std::unique_ptr<SDL_Texture, TextureDeleter> Texture;
+  // Window: the primary surface's memory, copied rectangle by rectangle onto
+  // the window's own surface (SDL forbids a renderer on the same window).
+  std::unique_ptr<SDL_Surface, SurfaceDeleter> Source;
   std::string Caption = "Quorvane";
-  bool Presented = false;  // since the last WaitFrame
-  Uint32 LastWait = 0;
+  int RefreshHz = 0;
+  std::chrono::steady_clock::time_point PassStart;
 
   void Render() {
     SDL_SetRenderDrawColor(Renderer.get(), 0, 0, 0, 255);
     SDL_RenderClear(Renderer.get());
     SDL_RenderCopy(Renderer.get(), Texture.get(), nullptr, nullptr);
+  }
+  void MakeWindow(const TDisplayMode& mode, int x, int y) {
+    const Uint32 flags = mode.FullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+    Window.reset(SDL_CreateWindow(Caption.c_str(), x, y, mode.Width, mode.Height, flags));
+  }
+  // The unscaled window shows the changed rectangles alone through the
+  // window's surface. False when the platform gives it none.
+  bool UseWindowSurface(TDisplaySurface& primary, Uint32 format) {
+    if (!Window || !SDL_GetWindowSurface(Window.get())) return false;
+    const TPixelFormat& f = primary.Format();
+    Source.reset(SDL_CreateRGBSurfaceWithFormatFrom(primary.Lock(), primary.Width(), primary.Height(),
+                                                    int(f.BitCount), primary.Pitch(), format));
+    return Source != nullptr;
+  }
+  void UseRenderer(const TDisplayMode& mode, Uint32 format) {
+    if (!Window) return;
+    // With vsync the presentation waits for the screen's refresh: no tearing
+    // and no frames that nobody sees.
+    if (mode.VSync)
+      Renderer.reset(SDL_CreateRenderer(Window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    if (!Renderer) Renderer.reset(SDL_CreateRenderer(Window.get(), -1, SDL_RENDERER_ACCELERATED));
+    if (!Renderer) Renderer.reset(SDL_CreateRenderer(Window.get(), -1, SDL_RENDERER_SOFTWARE));
+    if (!Renderer) return;
+    SDL_RenderSetLogicalSize(Renderer.get(), mode.Width, mode.Height);
+    Texture.reset(SDL_CreateTexture(Renderer.get(), format, SDL_TEXTUREACCESS_STREAMING, mode.Width, mode.Height));
   }
 };
 
@@ -74,32 +108,33 @@ bool TSdlDisplay::Open(const TDisplayMode& mode, std::string& errorText) {
   }
   const int x = mode.WindowX < 0 ? int(SDL_WINDOWPOS_CENTERED) : mode.WindowX;
   const int y = mode.WindowY < 0 ? int(SDL_WINDOWPOS_CENTERED) : mode.WindowY;
-  const Uint32 flags = mode.FullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
-  impl_->Window.reset(SDL_CreateWindow(impl_->Caption.c_str(), x, y, mode.Width, mode.Height, flags));
-  if (impl_->Window) {
-    // With vsync the presentation waits for the screen's refresh: no tearing
-    // and no frames that nobody sees.
-    if (mode.VSync)
-      impl_->Renderer.reset(
-          SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
-    if (!impl_->Renderer)
-      impl_->Renderer.reset(SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_ACCELERATED));
-    if (!impl_->Renderer) impl_->Renderer.reset(SDL_CreateRenderer(impl_->Window.get(), -1, SDL_RENDERER_SOFTWARE));
+  // A window's surface stays in processor memory and reaches the screen by
+  // the rectangles given (shared memory on X11), instead of SDL's default of
+  // a texture redrawn whole for every update. The environment may still say
+  // otherwise.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  const Uint32 format = SdlFormatOf(format_);
+  impl_->MakeWindow(mode, x, y);
+  if (!mode.FullScreen && !impl_->UseWindowSurface(*primary_, format)) {
+    // A window that refused its surface gets a fresh one for the renderer.
+    impl_->Source.reset();
+    impl_->MakeWindow(mode, x, y);
   }
-  if (impl_->Renderer) {
-    SDL_RenderSetLogicalSize(impl_->Renderer.get(), mode.Width, mode.Height);
-    impl_->Texture.reset(SDL_CreateTexture(impl_->Renderer.get(), SdlFormatOf(format_), SDL_TEXTUREACCESS_STREAMING,
-                                           mode.Width, mode.Height));
-  }
-  if (!impl_->Texture) {
+  if (!impl_->Source) impl_->UseRenderer(mode, format);
+  if (!impl_->Source && !impl_->Texture) {
     errorText = std::string("Display set-up failed: ") + SDL_GetError();
     Close();
     return false;
   }
+  SDL_DisplayMode shown{};
+  const int index = SDL_GetWindowDisplayIndex(impl_->Window.get());
+  impl_->RefreshHz = index >= 0 && SDL_GetCurrentDisplayMode(index, &shown) == 0 ? shown.refresh_rate : 0;
+  impl_->PassStart = std::chrono::steady_clock::now();
   return true;
 }
 
 void TSdlDisplay::Close() {
+  impl_->Source.reset();
   impl_->Texture.reset();
   impl_->Renderer.reset();
   impl_->Window.reset();
@@ -111,34 +146,49 @@ void TSdlDisplay::Close() {
 }
 
 void TSdlDisplay::Commit(const std::vector<TDisplayRect>& changed) {
-  if (!impl_->Texture || !primary_) return;
+  if (!primary_ || (!impl_->Texture && !impl_->Source)) return;
   const TDisplaySurface& p = *primary_;
+  std::vector<SDL_Rect> rects;
+  rects.reserve(changed.size());
+  for (const TDisplayRect& c : changed) {
+    const int left = std::max(c.Left, 0), top = std::max(c.Top, 0);
+    const int right = std::min(c.Right, p.Width()), bottom = std::min(c.Bottom, p.Height());
+    if (right > left && bottom > top) rects.push_back(SDL_Rect{left, top, right - left, bottom - top});
+  }
+  if (!changed.empty() && rects.empty()) return;
+  if (impl_->Source) {
+    SDL_Surface* target = SDL_GetWindowSurface(impl_->Window.get());
+    if (!target) return;
+    if (changed.empty()) {
+      SDL_BlitSurface(impl_->Source.get(), nullptr, target, nullptr);
+      SDL_UpdateWindowSurface(impl_->Window.get());
+      return;
+    }
+    for (const SDL_Rect& r : rects) {
+      SDL_Rect to = r;  // the blit writes the clipped rectangle back
+      SDL_BlitSurface(impl_->Source.get(), &r, target, &to);
+    }
+    SDL_UpdateWindowSurfaceRects(impl_->Window.get(), rects.data(), int(rects.size()));
+    return;
+  }
   const int bpp = int(p.Format().BytesPerPixel());
   if (changed.empty()) {
     SDL_UpdateTexture(impl_->Texture.get(), nullptr, p.Row(0), p.Pitch());
   } else {
-    for (const TDisplayRect& c : changed) {
-      const int left = std::max(c.Left, 0), top = std::max(c.Top, 0);
-      const int right = std::min(c.Right, p.Width()), bottom = std::min(c.Bottom, p.Height());
-      if (right <= left || bottom <= top) continue;
-      const SDL_Rect r{left, top, right - left, bottom - top};
-      SDL_UpdateTexture(impl_->Texture.get(), &r, p.Row(top) + left * bpp, p.Pitch());
-    }
+    for (const SDL_Rect& r : rects) SDL_UpdateTexture(impl_->Texture.get(), &r, p.Row(r.y) + r.x * bpp, p.Pitch());
   }
   impl_->Render();
   SDL_RenderPresent(impl_->Renderer.get());
-  impl_->Presented = true;
 }
 
 void TSdlDisplay::WaitFrame() {
-  constexpr Uint32 kRefreshMs = 16;
-  const Uint32 now = SDL_GetTicks();
-  if (!impl_->Presented) {
-    const Uint32 spent = now - impl_->LastWait;
-    if (spent < kRefreshMs) SDL_Delay(kRefreshMs - spent);
-  }
-  impl_->Presented = false;
-  impl_->LastWait = SDL_GetTicks();
+  using namespace std::chrono;
+  const int64_t spent = duration_cast<microseconds>(steady_clock::now() - impl_->PassStart).count();
+  const int64_t wait = FrameWaitMicroseconds(spent, impl_->RefreshHz);
+  // The next pass counts from the end of this interval, not from when the
+  // sleep returned, so a late wake-up does not lower the rate.
+  impl_->PassStart += microseconds(spent + wait);
+  if (wait > 0) std::this_thread::sleep_until(impl_->PassStart);
 }
 
 void TSdlDisplay::SetCaption(const std::string& caption) {
@@ -147,6 +197,15 @@ void TSdlDisplay::SetCaption(const std::string& caption) {
 }
 
 bool TSdlDisplay::ReadBack(std::vector<uint32_t>& pixels, int& width, int& height) {
+  if (impl_->Source) {
+    SDL_Surface* shown = SDL_GetWindowSurface(impl_->Window.get());
+    if (!shown || shown->w <= 0 || shown->h <= 0) return false;
+    width = shown->w;
+    height = shown->h;
+    pixels.assign(size_t(width) * size_t(height), 0);
+    return SDL_ConvertPixels(width, height, shown->format->format, shown->pixels, shown->pitch,
+                             SDL_PIXELFORMAT_RGB888, pixels.data(), width * 4) == 0;
+  }
   if (!impl_->Renderer) return false;
   SDL_Renderer* r = impl_->Renderer.get();
   impl_->Render();

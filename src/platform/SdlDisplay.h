@@ -1,7 +1,9 @@
 // The display on a real screen through SDL2: one window of the mode's size,
 // or in full screen the desktop-sized window with the picture scaled and
-// letterboxed. Commit uploads the primary surface into a streaming texture
-// of the same pixel format and shows it.
+// letterboxed. In the window Commit copies the changed rectangles onto the
+// window's surface and shows those alone; in full screen it uploads them
+// into a streaming texture of the same pixel format and renders it scaled.
+// Passes are paced to the screen's refresh (WaitFrame).
 #pragma once
 
 #include <cstdint>
@@ -23,8 +25,9 @@ class TSdlDisplay : public TDisplay {
   void SetCaption(const std::string& caption) override;
   void WaitFrame() override;
 
-  // Renders the last committed picture again and reads the window's output
-  // back as 0x00RRGGBB pixels, row by row; false when nothing can be read.
+  // Reads what the window shows of the committed pictures (in full screen
+  // rendered again, bars included) as 0x00RRGGBB pixels, row by row; false
+  // when nothing can be read.
   bool ReadBack(std::vector<uint32_t>& pixels, int& width, int& height);
 
  private:

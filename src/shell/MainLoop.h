@@ -1,7 +1,9 @@
-// The main loop: one pass per turn of the event loop, with no timer and no
-// frame cap. A pass reads the game clock once, updates the game, composes
-// the frame by game mode into "MemoryBufer", copies the dirty cells to
-// "MemorySurface", draws the cursor there and shows only those cells.
+// The main loop: one pass per turn of the event loop, with no timer; a real
+// window's display paces the passes to the screen's refresh after each one
+// (TDisplay::WaitFrame), headless runs them back to back. A pass reads the
+// game clock once, updates the game, composes the frame by game mode into
+// "MemoryBufer", copies the dirty cells to "MemorySurface", draws the cursor
+// there and shows only those cells.
 #pragma once
 
 #include <cstdint>
