@@ -132,13 +132,18 @@ class TSurfEngineCanvas : public IFieldCanvas {
   bool CopyJpegWindow(const std::string& jpeg, std::string_view target, const TRect& rect) override {
     TSurface* s = E.Find(target);
     if (!s || jpeg.empty()) return false;
+    // Only the window's rows are held: the kingdom picture behind the cover is
+    // several times the screen, and holding all of it set the level's peak memory.
+    const int32_t top = std::max(rect.Top, 0);
+    const int32_t rows = int32_t(std::clamp<int64_t>(int64_t{rect.Bottom} - top + 1, 0, s->Height));
     TBitmap24 bitmap;
     try {
-      bitmap = DecodeJPEG(reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size());
+      bitmap = DecodeJPEGRows(reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size(), top, rows);
     } catch (const std::exception&) {
       return false;
     }
-    return E.BitmapToSurface(*s, bitmap, &rect);
+    const TRect window{rect.Left, 0, rect.Right, rows - 1};
+    return E.BitmapToSurface(*s, bitmap, &window);
   }
 
  private:

@@ -363,11 +363,15 @@ bool JpegStartGuarded(JpegDecoder& d, const uint8_t* data, size_t size) {
   return true;
 }
 
-bool JpegReadGuarded(JpegDecoder& d, uint8_t* pixels, size_t stride) {
+// Keeps rows [first, first + count) in pixels; the others pass through one
+// scratch row, so the whole stream is still read and checked.
+bool JpegReadGuarded(JpegDecoder& d, uint8_t* pixels, size_t stride, JDIMENSION first, JDIMENSION count,
+                     uint8_t* scratch) {
   if (setjmp(d.Error.Jump)) return false;
   jpeg_start_decompress(&d.Info);
   while (d.Info.output_scanline < d.Info.output_height) {
-    JSAMPROW row = pixels + size_t(d.Info.output_scanline) * stride;
+    const JDIMENSION y = d.Info.output_scanline;
+    JSAMPROW row = y >= first && y - first < count ? pixels + size_t(y - first) * stride : scratch;
     if (jpeg_read_scanlines(&d.Info, &row, 1) != 1) return false;
   }
   jpeg_finish_decompress(&d.Info);
@@ -485,7 +489,9 @@ std::vector<uint8_t> EncodeGreyPNG(int width, int height, const uint8_t* grey) {
   return WritePng(width, height, PNG_COLOR_TYPE_GRAY, 1, packed);
 }
 
-TBitmap24 DecodeJPEG(const uint8_t* data, size_t size) {
+TBitmap24 DecodeJPEG(const uint8_t* data, size_t size) { return DecodeJPEGRows(data, size, 0, INT32_MAX); }
+
+TBitmap24 DecodeJPEGRows(const uint8_t* data, size_t size, int32_t firstRow, int32_t rowCount) {
   if (size == 0) throw EPictureError("empty JPEG picture");
   JpegDecoder d;
   d.Info.err = jpeg_std_error(&d.Error.Manager);
@@ -495,9 +501,14 @@ TBitmap24 DecodeJPEG(const uint8_t* data, size_t size) {
   if (!JpegStartGuarded(d, data, size)) throw EPictureError(std::string("damaged JPEG picture: ") + d.Error.Message);
   CheckPictureSize("JPEG", d.Info.output_width, d.Info.output_height);
   if (d.Info.output_components != 3) throw EPictureError("JPEG picture with unsupported colour layout");
+  const int64_t height = d.Info.output_height;
+  const int64_t first = std::clamp<int64_t>(firstRow, 0, height);
+  const int64_t last = std::clamp<int64_t>(int64_t{firstRow} + std::max(rowCount, 0), first, height);
   TBitmap24 img;
-  img.Resize(int(d.Info.output_width), int(d.Info.output_height));
-  if (!JpegReadGuarded(d, img.Pixels.data(), size_t(img.Width) * 3)) {
+  img.Resize(int(d.Info.output_width), int(last - first));
+  std::vector<uint8_t> scratch(size_t(img.Width) * 3);
+  if (!JpegReadGuarded(d, img.Pixels.data(), size_t(img.Width) * 3, JDIMENSION(first), JDIMENSION(last - first),
+                       scratch.data())) {
     if (d.Error.Message[0] == 0) std::snprintf(d.Error.Message, sizeof d.Error.Message, "unexpected end of data");
     throw EPictureError(std::string("damaged JPEG picture: ") + d.Error.Message);
   }

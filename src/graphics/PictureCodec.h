@@ -84,6 +84,10 @@ std::vector<uint8_t> EncodeGreyPNG(int width, int height, const uint8_t* grey);
 // and damaged or truncated data raise EPictureError.
 TBitmap24 DecodeJPEG(const uint8_t* data, size_t size);
 TBitmap24 DecodeJPEG(const TMemoryStream& stream);
+// Only rows [firstRow, firstRow + rowCount) of the picture, clipped to it (the
+// result may have no rows); the rest is still decoded and checked, but never
+// held, so a window of a large picture costs the window's memory.
+TBitmap24 DecodeJPEGRows(const uint8_t* data, size_t size, int32_t firstRow, int32_t rowCount);
 // Baseline JPEG at the quality (clamped to 0..100).
 std::vector<uint8_t> EncodeJPEG(const TBitmap24& image, int quality);
 

@@ -326,6 +326,14 @@ TEST(JpegDecode, BaselineProgressiveAndGrey) {
     EXPECT_EQ(img.Width, w);
     EXPECT_EQ(img.Height, h);
     ExpectClose(img, bgr, 12);
+    // A window of rows holds just those rows, clipped to the picture.
+    const TBitmap24 rows = DecodeJPEGRows(bytes.data(), bytes.size(), 5, 4);
+    ASSERT_EQ(rows.Height, 4);
+    EXPECT_TRUE(std::equal(rows.Pixels.begin(), rows.Pixels.end(), img.Row(5)));
+    EXPECT_EQ(DecodeJPEGRows(bytes.data(), bytes.size(), h - 2, 10).Height, 2);
+    EXPECT_EQ(DecodeJPEGRows(bytes.data(), bytes.size(), h, 10).Height, 0);
+    // Rows below the window are still read: a cut stream is refused.
+    EXPECT_THROW(DecodeJPEGRows(bytes.data(), bytes.size() - 2, 0, 1), EPictureError);
   }
   const auto greyBytes = MakeJpeg(w, h, bgr, 100, false, true);
   TBitmap24 grey = DecodeJPEG(greyBytes.data(), greyBytes.size());
