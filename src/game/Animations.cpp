@@ -6,6 +6,7 @@
 #include "game/Belts.h"
 #include "game/FieldMath.h"
 #include "game/GameEffects.h"
+#include "game/GameNames.h"
 #include "game/GameUpdate.h"
 #include "game/LevelSurfaces.h"
 
@@ -53,7 +54,7 @@ void TGameEffects::SweepPoint(int32_t point, int32_t t) {
   TCard& c = S.Cards[static_cast<size_t>(card)];
   const bool back = c.State == csEnclosed;
   const TCardType& type = S.CardTypes[static_cast<size_t>(std::clamp(c.CType, 0, kCardKinds - 1))];
-  StartTurn(CardTurnPicture(type), L.Points[static_cast<size_t>(point)], back);
+  StartTurn(TurnPicture(type), L.Points[static_cast<size_t>(point)], back);
   c.State = back ? csOpen : csEnclosed;
   c.ShowTime = t + 500;
 }

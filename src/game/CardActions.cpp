@@ -8,6 +8,7 @@
 #include "game/BeltPath.h"
 #include "game/Bonuses.h"
 #include "game/CardBook.h"
+#include "game/GameNames.h"
 #include "game/CardRules.h"
 #include "game/Scoring.h"
 #include "game/Thief.h"
@@ -349,7 +350,7 @@ void TCardActions::Missed() {
     if (p < 0 || !ValidIndex(p, S.Level.PointZone.size())) return;
     const int32_t zone = S.Level.PointZone[static_cast<size_t>(p)];
     if (!ValidIndex(zone, S.Level.Zones.size())) return;
-    Svc.Widgets->ShowHint("WGame_Hint_" + S.Level.Zones[static_cast<size_t>(zone)].Picture, S.MousePos.X,
+    Svc.Widgets->ShowHint(ZoneHint(S.Level.Zones[static_cast<size_t>(zone)].Picture), S.MousePos.X,
                           S.MousePos.Y - 30, 0);
   }
 }
@@ -388,7 +389,7 @@ void TCardActions::CheckLevelEnd() {
 
 void TCardActions::HideGameHints() {
   for (int hint = 1; hint <= 7; ++hint) Svc.Widgets->HideGameHint(hint);
-  for (const TZoneType& zone : S.Level.Zones) Svc.Widgets->HideHint("WGame_Hint_" + zone.Picture);
+  for (const TZoneType& zone : S.Level.Zones) Svc.Widgets->HideHint(ZoneHint(zone.Picture));
 }
 
 }  // namespace qv

@@ -28,14 +28,6 @@ std::string FlightScript(TGamePoint a, TGamePoint b) {
   return s;
 }
 
-std::string CardTurnPicture(const TCardType& type) {
-  std::string name = "card_anime";
-  name += type.Suit >= 2 ? 'R' : 'B';
-  name += type.Rank >= 9 ? 'P' : 'N';
-  name += ".png";
-  return name;
-}
-
 int32_t TGameEffects::Now() const { return Svc.Clock->Now(); }
 
 TPartEffect* TGameEffects::AddEntry(const fx::TQelParticleEffect* tmpl, std::string_view picture, TGamePoint origin,

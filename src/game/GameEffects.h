@@ -30,8 +30,6 @@ struct TEffectTemplates {
 
 // The straight flight's path script, in whole numbers.
 std::string FlightScript(TGamePoint from, TGamePoint to);
-// "card_anime" + colour letter + kind letter + ".png" for a card kind.
-std::string CardTurnPicture(const TCardType& type);
 
 class TGameEffects : public IGameEffects {
  public:

@@ -11,6 +11,7 @@
 #include "foundation/StrUtils.h"
 #include "game/BeltPath.h"
 #include "game/CardRules.h"
+#include "game/GameNames.h"
 
 namespace qv {
 
@@ -394,9 +395,8 @@ bool TLevelLoader::LoadLevel(std::string_view entryName) {
       };
       mapOrigins("WallIn", wall.WallIn);
       mapOrigins("WallOut", wall.WallOut);
-      const size_t png = wall.Picture.find(".png");
-      AddOnce(L.PictureNames, (png == std::string::npos ? std::string() : wall.Picture.substr(0, png)) + "A.png");
-      const std::string label = "WResource_LWall_" + wall.Picture;
+      AddOnce(L.PictureNames, WallCrashPicture(wall.Picture));
+      const std::string label = WallLabel(wall.Picture);
       if (W.Exists(label)) W.SetCaption("WOverview_LWallName", W.GetCaption(label));
       L.Walls.push_back(std::move(wall));
     }
@@ -477,7 +477,7 @@ bool TLevelLoader::LoadLevel(std::string_view entryName) {
         L.BPPointsBusy[i] = values[i];
       }
     }
-    W.SetCaption("WOverview_LBonusPlaceName", W.GetCaption("WResource_LBonusPlace" + IntToStr(L.BonusPlaceType + 1)));
+    W.SetCaption("WOverview_LBonusPlaceName", W.GetCaption(BonusPlaceLabel(L.BonusPlaceType)));
   }
 
   LoadPictures(previousPictures);
@@ -517,7 +517,7 @@ bool TLevelLoader::LoadLevel(std::string_view entryName) {
   W.SetCaption("WGame_LScoreCount", IntToStr(G.TotalScore));
   W.SetCaption("WOverview_RLLevelName", "{$80FFFF}" + W.GetCaption("WResource_LLevel") + " " +
                                             IntToStr(IndexOfInt(G.PieceOrder, G.CurLevel) + 1) + ". {/$} " +
-                                            W.GetCaption("WResource_LLevelName" + IntToStr(G.CurLevel + 1)));
+                                            W.GetCaption(LevelNameLabel(G.CurLevel)));
   Svc.Field->MakeCover();
   Svc.Field->ShowOverviewPicture();
   return true;

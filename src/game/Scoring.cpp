@@ -43,18 +43,6 @@ int32_t BonusPlacePoints(int32_t mode, int32_t economy) {
   return RoundRatio(int64_t{economy} * 3 * b, 100) + 10;
 }
 
-std::string TurnPicture(const TCardType& type) {
-  std::string name = "card_anime";
-  name += type.Suit >= 2 ? 'R' : 'B';
-  name += type.Rank >= 9 ? 'P' : 'N';
-  return name + ".png";
-}
-
-std::string WallCrashPicture(const std::string& picture) {
-  const size_t png = picture.find(".png");
-  return (png == std::string::npos ? std::string() : picture.substr(0, png)) + "A.png";
-}
-
 TCard* TScoring::CardOn(int32_t point) {
   if (!ValidIndex(point, S.Level.PointsBusy.size())) return nullptr;
   const int32_t c = S.Level.PointsBusy[static_cast<size_t>(point)];
@@ -117,7 +105,7 @@ void TScoring::StartCardTurnEffect(int32_t p) {
     StartTurn(p, *put);
     turned = true;
   }
-  if (turned) Svc.Sound->PlaySample("FlipCard" + IntToStr(Svc.Random->Random(3) + 1) + ".ogg");
+  if (turned) Svc.Sound->PlaySample(FlipCardSample(Svc.Random->Random(kFlipCardTakes) + 1));
 }
 
 void TScoring::CheckWallCrash(int32_t p) {
@@ -225,7 +213,7 @@ void TScoring::CheckStreets(int32_t p) {
     TIntegers run{p};
     WalkStreet(p, k.AlongX, true, k.Up, run);
     WalkStreet(p, k.AlongX, false, !k.Up, run);
-    if (run.size() >= 4) AddStreetScore(run);
+    if (run.size() >= static_cast<size_t>(kShortestStreet)) AddStreetScore(run);
   }
 }
 
@@ -248,7 +236,7 @@ void TScoring::AddStreetScore(const TIntegers& run) {
     }
     G.FullRedrawTime = now + 450;
   }
-  Svc.Sound->PlaySample(n < 7 ? "StreetDone" + IntToStr(n) + ".ogg" : std::string("StreetDone7More.ogg"));
+  Svc.Sound->PlaySample(StreetSample(n));
 }
 
 }  // namespace qv

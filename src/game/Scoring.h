@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/GameNames.h"
 #include "game/GameServices.h"
 #include "game/GameTypes.h"
 
@@ -23,12 +24,6 @@ int32_t CardPoints(int32_t mode, int32_t economy);
 int32_t QuestPoints(int32_t mode, int32_t economy);
 // A card put on the bonus place: round(Economy x 3 x B / 100) + 10, B 12 in Hard, else 10.
 int32_t BonusPlacePoints(int32_t mode, int32_t economy);
-
-// "card_anime" + "R" (suits 2, 3) or "B" + "P" (Jack to Ace) or "N" + ".png".
-std::string TurnPicture(const TCardType& type);
-
-// The name of a wall's crash picture: the picture cut before ".png", then "A.png".
-std::string WallCrashPicture(const std::string& picture);
 
 class TScoring {
  public:

@@ -3,11 +3,16 @@
 // archive and loads into a surface of the expected shape.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
+
 #include "content/ContentSupport.h"
 #include "foundation/CUnit.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/Numeric.h"
 #include "foundation/StrUtils.h"
+#include "game/CardRules.h"
+#include "game/GameNames.h"
 #include "graphics/PictureCodec.h"
 
 namespace qv::test {
@@ -26,7 +31,8 @@ std::vector<std::string> Lines(const std::string& text) {
   return out;
 }
 
-// Names the game asks for by itself, outside any data file.
+// Names the game asks for by itself, outside any data file: those it spells
+// out, and the card faces and turn strips it builds for every card kind.
 std::vector<std::string> FixedPictures() {
   std::vector<std::string> names = {
       "CardCrop.png",      "CardReverce.png",  "CardPause.png",       "joker.png",         "CardQuest.png",
@@ -37,10 +43,12 @@ std::vector<std::string> FixedPictures() {
       "MapOutlines.png",   "MapComplete.jpg",  "MapFrame.png",        "particle2.png",     "particle3.png",
       "BackZamok.jpg",     "amulet1.png",      "HintWindowLeftTop.png", "HintWindowRightTop.png",
       "HintWindowLeft.png", "HintWindowRight.png"};
-  for (const char* c : {"RP", "RN", "BP", "BN"}) names.push_back(std::string("card_anime") + c + ".png");
-  for (const char* s : {"_piki.png", "_kresti.png", "_bubny.png", "_chervi.png"})
-    for (const char* r : {"2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K", "A"})
-      names.push_back(std::string(r) + s);
+  TCardTypes kinds;
+  BuildCardTypes(kinds);
+  for (const TCardType& kind : kinds) {
+    names.push_back(kind.Picture);
+    names.push_back(TurnPicture(kind));
+  }
   return names;
 }
 
@@ -99,6 +107,16 @@ TEST(ContentArchive, EveryNamedPictureExists) {
     for (const auto& m : missing) s += "\"" + m + "\" ";
     return s;
   }();
+}
+
+// Names the code puts together from pieces are built in one place, whose
+// names the tests take; one built anywhere else would escape them.
+TEST(ContentArchive, TheCodeBuildsEntryNamesOnlyInOnePlace) {
+  const std::regex built(R"re((\+\s*"[A-Za-z0-9_-]*|\+=\s*")\.(ogg|mo3|png|jpg)")re");
+  for (const auto& e : std::filesystem::recursive_directory_iterator(ContentSources().parent_path() / "src")) {
+    if (!e.is_regular_file() || e.path().stem() == "GameNames") continue;
+    EXPECT_FALSE(std::regex_search(ReadText(e.path()), built)) << e.path() << " builds an entry name";
+  }
 }
 
 // A level load brings only its animated pictures and wall crash strips; all

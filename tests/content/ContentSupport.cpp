@@ -8,6 +8,7 @@
 #include "foundation/Numeric.h"
 #include "foundation/QelException.h"
 #include "foundation/StrUtils.h"
+#include "game/GameNames.h"
 #include "graphics/PNGMorf.h"
 
 namespace qv::test {
@@ -94,7 +95,7 @@ std::set<std::string> PicturesOfLevel(const TQelXMLTag& root) {
     if (t->Name == "Wall") {
       const std::string pic = Attr(*t, "Picture");
       names.insert(pic);
-      names.insert(pic.substr(0, pic.find(".png")) + "A.png");
+      names.insert(WallCrashPicture(pic));
     }
   }
   names.erase("");

@@ -15,6 +15,7 @@
 #include "content/InterfaceModel.h"
 #include "foundation/Files.h"
 #include "foundation/StrUtils.h"
+#include "game/GameNames.h"
 #include "graphics/PictureCodec.h"
 
 namespace qv::test {
@@ -75,7 +76,7 @@ const std::vector<std::pair<std::string, std::string>>& NamedWidgets() {
                           "WTitle_BQuit",
                           "WTitle_LOstrandelLink"})
       l.emplace_back(n, "TQelLabel");
-    for (int i = 1; i <= 43; ++i) l.emplace_back("WResource_LLevelName" + std::to_string(i), "TQelLabel");
+    for (int piece = 0; piece < 43; ++piece) l.emplace_back(LevelNameLabel(piece), "TQelLabel");
     l.emplace_back("WOverview_RLLevelName", "TQelRichLabel");
     for (const char* n : {"WStartGame_RBNoLose", "WStartGame_RBNormal", "WStartGame_RBHard", "WUpgrade_RBSkill1",
                           "WUpgrade_RBSkill2", "WUpgrade_RBSkill3", "WUpgrade_RBSkill4", "WLanguage_RBENU"})
@@ -134,14 +135,13 @@ std::vector<std::pair<std::string, std::string>> NamesFromLevels() {
     std::vector<const TQelXMLTag*> all;
     CollectTags(*tags->GetTag(0), all);
     for (const TQelXMLTag* t : all) {
-      if (t->Name == "Zone") l.emplace_back("WGame_Hint_" + Attr(*t, "Picture"), "TQelHint");
-      if (t->Name == "Wall") l.emplace_back("WResource_LWall_" + Attr(*t, "Picture"), "TQelLabel");
+      if (t->Name == "Zone") l.emplace_back(ZoneHint(Attr(*t, "Picture")), "TQelHint");
+      if (t->Name == "Wall") l.emplace_back(WallLabel(Attr(*t, "Picture")), "TQelLabel");
       if (t->Name == "Text") l.emplace_back(Attr(*t, "ResLabel"), "TQelLabel");
     }
   }
   auto places = ParseTags(EntryText(WorkingArchive(), "BonusPlaceTypes.xml"));
-  for (int i = 1; i <= places->GetTag(0)->TagCount(); ++i)
-    l.emplace_back("WResource_LBonusPlace" + std::to_string(i), "TQelLabel");
+  for (int type = 0; type < places->GetTag(0)->TagCount(); ++type) l.emplace_back(BonusPlaceLabel(type), "TQelLabel");
   return l;
 }
 
@@ -292,9 +292,9 @@ TEST_P(InterfaceLanguages, EveryCaptionHasGlyphsAndFitsItsWidget) {
   // described; with it the game would append the region's map number, which
   // contradicts the level number in the band above.
   EXPECT_EQ(ui.Find("WResource_LOverview"), nullptr);
-  for (int i = 1; i <= 43; ++i)
-    fits("WOverview_RLLevelName", "{$80FFFF}" + caption("WResource_LLevel") + " 43. {/$} " +
-                                      caption("WResource_LLevelName" + std::to_string(i)));
+  for (int piece = 0; piece < 43; ++piece)
+    fits("WOverview_RLLevelName",
+         "{$80FFFF}" + caption("WResource_LLevel") + " 43. {/$} " + caption(LevelNameLabel(piece)));
   for (const char* rb : {"WStartGame_RBNoLose", "WStartGame_RBNormal", "WStartGame_RBHard"})
     fits("WBetweenLevel_LDifficulty", caption(rb));
   fits("WLoadLevel_LLoadLevelText", caption("WGameLoading_LLoading"));

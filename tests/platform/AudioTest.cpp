@@ -72,6 +72,14 @@ TEST(Audio, MonoAndOtherRatesBecomeStereoAtTheMixerRate) {
   EXPECT_TRUE(audio.IsPlaying(s));
   RenderFrames(audio, 4096);
   EXPECT_FALSE(audio.IsPlaying(s));
+  // A stereo sample keeps its two channels apart: 300 Hz left, 500 Hz right.
+  std::vector<float> apart = testdata::SineWave(300, 0.5, 0.5f);
+  const std::vector<float> right = testdata::SineWave(500, 0.5, 0.5f);
+  for (size_t i = 1; i < apart.size(); i += 2) apart[i] = right[i];
+  audio.PlaySample(LoadOgg(audio, testdata::EncodeOgg(apart)), 100);
+  const auto both = RenderFrames(audio, kRate / 4);
+  EXPECT_NEAR(PitchHz(both.data(), both.size() / 2), 300, 5);
+  EXPECT_NEAR(PitchHz(both.data() + 1, both.size() / 2 - 1), 500, 5);  // the right channel
 }
 
 TEST(Audio, DataThatDoesNotDecodeIsRefusedWithAText) {
@@ -85,15 +93,23 @@ TEST(Audio, DataThatDoesNotDecodeIsRefusedWithAText) {
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(audio.LoadSample(nullptr, 0, 5, error), kNoAudio);
   EXPECT_EQ(audio.LoadModule(nullptr, 0, error), kNoAudio);
-  // A file cut after its headers holds no sound.
-  auto ogg = testdata::SineOgg(440, 0.5, 0.5f);
-  ogg.resize(ogg.size() / 2);
-  const TAudioHandle half = audio.LoadSample(ogg.data(), ogg.size(), 5, error);
-  if (half != kNoAudio) {
-    audio.PlaySample(half, 100);
-    RenderFrames(audio, kRate);  // whatever decoded plays and ends
-    EXPECT_FALSE(audio.IsPlaying(half));
+  // A file cut short is refused with a text when no sound arrived whole (cut
+  // inside its headers or its only page of sound); a longer one keeps what
+  // arrived, which plays and ends.
+  const auto ogg = testdata::SineOgg(440, 0.5, 0.5f);
+  for (const size_t cut : {ogg.size() / 2, ogg.size() - 200}) {
+    error.clear();
+    EXPECT_EQ(audio.LoadSample(ogg.data(), cut, 5, error), kNoAudio) << cut;
+    EXPECT_FALSE(error.empty()) << cut;
   }
+  auto longer = testdata::SineOgg(440, 3.0, 0.5f);
+  longer.resize(longer.size() * 3 / 4);
+  const TAudioHandle cut = LoadOgg(audio, longer);
+  audio.PlaySample(cut, 100);
+  RenderFrames(audio, kRate);
+  EXPECT_TRUE(audio.IsPlaying(cut));
+  RenderFrames(audio, kRate * 2);
+  EXPECT_FALSE(audio.IsPlaying(cut));
   // A sample longer than the mixer holds is refused rather than kept.
   const auto tooLong = testdata::EncodeOgg(std::vector<float>(8000 * (TAudio::kMaxSampleSeconds + 1), 0.0f), 1, 8000);
   error.clear();
@@ -172,8 +188,11 @@ TEST(Audio, ChannelAndGlobalVolumesScaleTheLevel) {
   audio.SetGlobalVolumes(300, -5);
   EXPECT_EQ(audio.MusicVolume(), 100);
   EXPECT_EQ(audio.SampleVolume(), 0);
-  // A sample started at volume 0 is silent.
+  // A sample starts at its channel volume; at 0 it is silent.
   audio.SetGlobalVolumes(100, 100);
+  audio.Stop(s);
+  EXPECT_EQ(audio.GetVolume(audio.PlaySample(s, 60)), 60);
+  EXPECT_NEAR(RenderRms(audio, 4096), full * 0.6, 0.01);
   audio.Stop(s);
   audio.PlaySample(s, 0);
   EXPECT_EQ(RenderRms(audio, 4096), 0.0);

@@ -49,8 +49,11 @@ TEST_F(GameSound, AChangeOfMusicFadesOutThenStartsTheNextAtItsOrder) {
   Run(500);
   EXPECT_EQ(Audio.GetVolume(Handle("title.mo3")), 0);
   EXPECT_EQ(Current, "title.mo3");  // the start waits for a time past the fade
+  Sound.PlaySample("PutCard.ogg");
   Run(1);
   EXPECT_EQ(Current, "vibe-pp.mo3");
+  EXPECT_TRUE(Audio.IsPlaying(Handle("PutCard.ogg")));  // the change stops music only
+  Audio.Stop(Handle("PutCard.ogg"));
   EXPECT_FALSE(Audio.IsPlaying(Handle("title.mo3")));
   EXPECT_TRUE(Audio.IsPlaying(Handle("vibe-pp.mo3")));
   EXPECT_FALSE(Sound.Schedule().Pending());
@@ -87,7 +90,15 @@ TEST_F(GameSound, LevelEndFadeAndStopAll) {
   Sound.StopAllSounds();
   EXPECT_FALSE(Audio.IsPlaying(Handle("title.mo3")));
   EXPECT_FALSE(Audio.IsPlaying(Handle("PutCard.ogg")));
-  // The sound volume of the settings applies to samples.
+  // The sound volume of the settings is the sample's channel volume.
+  SoundVolume = 100;
+  Sound.PlaySample("PutCard.ogg");
+  const double full = RenderRms(Audio, 4096);
+  Sound.StopAllSounds();
+  SoundVolume = 40;
+  Sound.PlaySample("PutCard.ogg");
+  EXPECT_NEAR(RenderRms(Audio, 4096), full * 0.4, full * 0.03);
+  Sound.StopAllSounds();
   SoundVolume = 0;
   Sound.PlaySample("PutCard.ogg");
   EXPECT_FALSE(Audio.IsPlaying(Handle("PutCard.ogg")));

@@ -100,6 +100,17 @@ TEST_F(SoundList, ReloadingANameFreesTheOldObjectAndKeepsTheEntry) {
   EXPECT_EQ(IndexOfSound("M.mo3", List), -1);
   EXPECT_FALSE(Audio.IsModule(module));
   EXPECT_TRUE(LogHas(Log::TakeBuffered(), "M.mo3"));
+  // Deleting frees the object and moves the later entries down.
+  LoadSine("B.ogg");
+  const TAudioHandle first = GetSoundHandle("A.ogg", List);
+  DeleteSound(0, List);
+  EXPECT_FALSE(Audio.IsModule(first));
+  ASSERT_EQ(List.Items.size(), 1u);
+  EXPECT_EQ(IndexOfSound("B.ogg", List), 0);
+  const TAudioHandle last = GetSoundHandle("B.ogg", List);
+  DeleteAllSounds(List);
+  EXPECT_FALSE(Audio.IsSample(last));
+  EXPECT_TRUE(List.Items.empty());
 }
 
 TEST_F(SoundList, SamplesPlayAtTheSampleVolumeAndNotAtZero) {
@@ -108,7 +119,11 @@ TEST_F(SoundList, SamplesPlayAtTheSampleVolumeAndNotAtZero) {
   EXPECT_EQ(RenderRms(Audio, 4096), 0.0);
   EXPECT_FALSE(Audio.IsPlaying(GetSoundHandle("A.ogg", List)));
   PlaySoundByName("A.ogg", List, 0, 100, 0, Current, 1000);
-  EXPECT_GT(RenderRms(Audio, 4096), 0.2);
+  const double full = RenderRms(Audio, 4096);
+  EXPECT_GT(full, 0.2);
+  StopSounds(List, true);
+  PlaySoundByName("A.ogg", List, 100, 30, 0, Current, 1000);
+  EXPECT_NEAR(RenderRms(Audio, 4096), full * 0.3, full * 0.03);
   EXPECT_EQ(Current, "");  // a sample is never the music
   PlaySoundByName("Nothing.ogg", List, 100, 100, 0, Current, 1000);
 }

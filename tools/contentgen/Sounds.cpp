@@ -131,6 +131,31 @@ std::vector<SoundItem> SoundCatalogue() {
     Pluck(m, 0.36f, C4, 0.25f, 0.25f);
     return Finished(m, 0.6f);
   });
+  // A card turning face down under the cover: a short flutter of the card
+  // and the light knock of it landing, three takes so that a row of turns
+  // does not sound mechanical.
+  add("FlipCard1.ogg", [] {
+    Mono m(kRate);
+    Swish(m, 0, 0.09f, 1800, 5000, 0.5f, 40);
+    m.Note(0.075f, 0.07f, 260, 0.45f, SineTone(), Shape(0.002f, 45, 0.02f));
+    m.Noise(0.075f, 0.04f, 3200, 1800, 0.9f, 0.35f, Shape(0.001f, 70, 0.012f), 41);
+    return Finished(m, 0.55f);
+  });
+  add("FlipCard2.ogg", [] {
+    Mono m(kRate);
+    Swish(m, 0, 0.11f, 4200, 1600, 0.5f, 42);
+    m.Note(0.095f, 0.08f, 215, 0.5f, SineTone(), Shape(0.002f, 40, 0.02f));
+    m.Noise(0.095f, 0.04f, 2600, 1400, 0.9f, 0.35f, Shape(0.001f, 70, 0.012f), 43);
+    return Finished(m, 0.55f);
+  });
+  add("FlipCard3.ogg", [] {
+    Mono m(kRate);
+    Swish(m, 0, 0.06f, 2200, 4800, 0.45f, 44);
+    Swish(m, 0.05f, 0.07f, 2600, 5600, 0.45f, 45);
+    m.Note(0.11f, 0.07f, 310, 0.4f, SineTone(), Shape(0.002f, 50, 0.02f));
+    m.Noise(0.11f, 0.04f, 3800, 2200, 0.9f, 0.3f, Shape(0.001f, 70, 0.012f), 46);
+    return Finished(m, 0.55f);
+  });
   add("Error.ogg", [] {
     Mono m(kRate);
     NoteShape s = Shape(0.01f, 3, 0.06f);
@@ -181,6 +206,29 @@ std::vector<SoundItem> SoundCatalogue() {
     Mono m(kRate);
     const int run[] = {C5, E5, G5, C6};
     for (int i = 0; i < 4; ++i) Pluck(m, 0.08f * float(i), run[i], 0.4f, i == 3 ? 0.5f : 0.3f);
+    return Finished(m, 0.65f);
+  });
+  // Streets of four to six: a plucked run one note longer and a step higher
+  // for each card, closing on a chime; seven and more add the full chord.
+  add("StreetDone4.ogg", [] {
+    Mono m(kRate);
+    const int run[] = {G4, C5, E5, G5};
+    for (int i = 0; i < 4; ++i) Pluck(m, 0.08f * float(i), run[i], 0.4f, i == 3 ? 0.45f : 0.3f);
+    Chime(m, 0.24f, G5, 0.18f, 0.5f);
+    return Finished(m, 0.65f);
+  });
+  add("StreetDone5.ogg", [] {
+    Mono m(kRate);
+    const int run[] = {C5, D5, E5, G5, A5};
+    for (int i = 0; i < 5; ++i) Pluck(m, 0.075f * float(i), run[i], 0.38f, i == 4 ? 0.45f : 0.3f);
+    for (int n : {A5, C6}) Chime(m, 0.3f, n, 0.18f, 0.6f);
+    return Finished(m, 0.65f);
+  });
+  add("StreetDone6.ogg", [] {
+    Mono m(kRate);
+    const int run[] = {C5, D5, E5, G5, A5, C6};
+    for (int i = 0; i < 6; ++i) Pluck(m, 0.07f * float(i), run[i], 0.36f, i == 5 ? 0.5f : 0.3f);
+    for (int n : {G5, C6, E6}) Chime(m, 0.35f, n, 0.2f, 0.7f);
     return Finished(m, 0.65f);
   });
   add("StreetDone7More.ogg", [] {
