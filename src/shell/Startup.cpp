@@ -152,6 +152,9 @@ void TShell::FormCreate(bool sender) {
     Log::Write(UI->GetInfo());
     Log::Write("Qel Interface Loaded Ok...");
     Store = std::make_unique<TUserStore>();
+    // A store that cannot be read reads as empty: the start goes on with the defaults.
+    if (const std::string why = Store->ReadError(); !why.empty())
+      Log::Write("Cannot read the user store " + Store->File().string() + " (" + why + "), the defaults apply");
     LangCode = ReadLangCode(*Store);
     qv::ScanLanguages(*UI, ProgramFolder);
     ChangeLanguage();
