@@ -122,7 +122,11 @@ TFileFolder::TFileFolder(const std::filesystem::path& fileName) : FileName(fileN
       MemFiles.push_back(TMemFile{std::make_unique<TMemoryStream>(), msOnDisk});
     }
     DataStart = static_cast<uint32_t>(kHeaderSize + dirBytes);
-  } catch (const BadArchive&) {
+    const uint64_t size = FileSize(f.get());
+    for (const TDirEntry& e : Dir)
+      if (uint64_t{DataStart} + e.Offset + e.Size > size) Damage = "Cannot load file (wrong file size)";
+  } catch (const BadArchive& bad) {
+    Damage = bad.Text;
     // A damaged archive is an empty one; its header is reset so that saving
     // it writes a file that opens again.
     Header = TFileFolderHeader{};
@@ -138,6 +142,10 @@ std::unique_ptr<TFileFolder> TFileFolder::CreateNew(const std::filesystem::path&
   return folder;
 }
 
+std::string TFileFolder::NamedError(std::string_view text, std::string_view entry) const {
+  return std::string(text) + " " + std::string(entry) + " in " + FileName.string();
+}
+
 int TFileFolder::IndexOf(std::string_view name) const {
   for (size_t i = 0; i < Dir.size(); ++i)
     if (SameTextAscii(Dir[i].GetName(), name)) return static_cast<int>(i);
@@ -146,12 +154,13 @@ int TFileFolder::IndexOf(std::string_view name) const {
 
 void TFileFolder::LoadFile(std::string_view name) {
   int i = IndexOf(name);
-  if (i < 0) throw Exception("Cannot load file (wrong file name)");
+  if (i < 0) throw Exception(NamedError("Cannot load file (wrong file name)", name));
   LoadFileAt(i);
 }
 
 void TFileFolder::LoadFileAt(int index) {
-  if (index < 0 || static_cast<size_t>(index) >= Dir.size()) throw Exception("Cannot load file (wrong file name)");
+  if (index < 0 || static_cast<size_t>(index) >= Dir.size())
+    throw Exception(NamedError("Cannot load file (wrong file name)", "#" + std::to_string(index)));
   TMemFile& mf = MemFiles[static_cast<size_t>(index)];
   // An added entry exists only in memory; its bytes are not in the file.
   if (mf.State == msAdded) return;
@@ -169,7 +178,7 @@ void TFileFolder::LoadFileAt(int index) {
   if (!ok) {
     mf.Stream->Clear();
     mf.State = msOnDisk;
-    throw Exception("Cannot load file (wrong file size)");
+    throw Exception(NamedError("Cannot load file (wrong file size)", e.GetName()));
   }
   mf.Stream->SetPosition(0);
   mf.State = msLoaded;

@@ -58,7 +58,8 @@ class TFileFolder {
   // Index of the first entry of that name (ASCII case ignored), -1 when none.
   int IndexOf(std::string_view name) const;
   // (Re)reads an entry's bytes into its stream; raises Exception
-  // "Cannot load file (wrong file name)" / "Cannot load file (wrong file size)".
+  // "Cannot load file (wrong file name)" / "Cannot load file (wrong file size)",
+  // followed by the entry's name, " in " and the archive's path.
   void LoadFile(std::string_view name);
   void LoadFileAt(int index);
   // LoadFile for every entry still on disk, by index.
@@ -79,9 +80,14 @@ class TFileFolder {
   TFileFolderHeader Header;
   TDir Dir;
   TMemFiles MemFiles;
+  // Why the opened file is not a whole archive: the header or directory
+  // error that left it without entries, or "Cannot load file (wrong file
+  // size)" when entries run past its end (a file cut short). Empty when whole.
+  std::string Damage;
 
  private:
   TFileFolder() = default;
+  std::string NamedError(std::string_view text, std::string_view entry) const;
 };
 
 }  // namespace qv

@@ -138,6 +138,8 @@ void TPNGMorf::MorfFile(const fs::path& source, const fs::path& dest) {
   std::error_code ec;
   if (!fs::is_regular_file(source, ec)) return;
   TFileFolder folder(source);
+  // A damaged source would make a working archive without its entries.
+  if (!folder.Damage.empty()) throw Exception(folder.Damage + " " + source.string());
   MorfArchive(folder, dest);
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace qv {
 
@@ -21,7 +22,10 @@ bool HasUrlExtension(const std::string& target) {
 class TSdlDesktop : public IDesktop {
  public:
   void ShowErrorBox(const std::string& caption, const std::string& text) override {
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr);
+    // The box is as wide as its longest line and does not wrap; unbroken it
+    // may be wider than an 800-pixel screen.
+    const std::string lines = BreakLines(text, kErrorBoxColumns);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), lines.c_str(), nullptr);
   }
   bool OpenLink(const std::string& target) override {
     const std::string url = ResolveLink(target);
@@ -42,6 +46,40 @@ class TSdlDesktop : public IDesktop {
 };
 
 }  // namespace
+
+std::string BreakLines(std::string_view text, size_t columns) {
+  if (columns == 0) return std::string(text);
+  std::string out;
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    for (;;) {
+      // Where each character starts: a break never falls inside one.
+      std::vector<size_t> at;
+      for (size_t i = 0; i < line.size(); ++i)
+        if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) at.push_back(i);
+      if (at.size() <= columns) break;
+      size_t cut = 0, next = 0;
+      for (size_t k = columns; k > 0 && cut == 0; --k)
+        if (line[at[k]] == ' ' && line[at[k] - 1] != ' ') {
+          cut = next = at[k];
+          while (next < line.size() && line[next] == ' ') ++next;
+        }
+      // A path without blanks breaks after a "/".
+      for (size_t k = columns - 1; k > 0 && cut == 0; --k)
+        if (line[at[k]] == '/') cut = next = at[k] + 1;
+      if (cut == 0) cut = next = at[columns];
+      out.append(line.substr(0, cut)).push_back('\n');
+      line = line.substr(next);
+    }
+    out.append(line);
+    if (end == text.size()) return out;
+    out.push_back('\n');
+    start = end + 1;
+  }
+}
 
 std::string ShortcutAddress(std::string_view text) {
   size_t start = 0;

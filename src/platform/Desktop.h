@@ -32,6 +32,13 @@ std::string ResolveLink(const std::string& target);
 // The address line of a shortcut file's text; empty when there is none.
 std::string ShortcutAddress(std::string_view text);
 
+// The error box's text broken into lines of at most `columns` characters
+// (UTF-8 code points): at blanks, which the break drops; else, in a path,
+// after a "/"; else anywhere. Line breaks of the text stay.
+std::string BreakLines(std::string_view text, size_t columns);
+// Lines this long keep the error box inside an 800-pixel screen.
+inline constexpr size_t kErrorBoxColumns = 60;
+
 class THeadlessDesktop : public IDesktop {
  public:
   // Receives one line per request (the shell passes them to its log).

@@ -110,7 +110,8 @@ class THeadlessEvents : public IEventSource {
 std::unique_ptr<IEventSource> CreateSdlEventSource();
 
 // The source the environment asks for: headless when QUORVANE_VIDEO is
-// "headless", else SDL.
+// "headless", else SDL. Either way SIGTERM and SIGINT arrive as a Quit (the
+// headless source catches them itself while it exists).
 std::unique_ptr<IEventSource> CreateEventSource();
 
 // Maps an SDL key symbol with its modifiers to the virtual key code (0 for

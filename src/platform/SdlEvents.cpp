@@ -1,5 +1,7 @@
 #include <SDL.h>
 
+#include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <string_view>
 
@@ -225,6 +227,43 @@ class TSdlEventSource : public IEventSource {
   std::u32string pendingText_;
 };
 
+// Set by a stop signal, read by the headless queue's poll.
+std::atomic<int> gStopRequested{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler may only touch a lock-free flag");
+
+extern "C" void OnStopSignal(int) { gStopRequested.store(1); }
+
+// The headless program's queue: SIGTERM and SIGINT become the quit request
+// that SDL makes of them in a window, so both end through the same orderly
+// shut-down. The handler is one-shot: should that shut-down hang, a second
+// signal ends the process the usual way.
+class TSignalledHeadlessEvents : public THeadlessEvents {
+ public:
+  TSignalledHeadlessEvents() {
+    gStopRequested.store(0);
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;
+    sigaction(SIGTERM, &action, &oldTerm_);
+    sigaction(SIGINT, &action, &oldInt_);
+  }
+  ~TSignalledHeadlessEvents() override {
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+    sigaction(SIGINT, &oldInt_, nullptr);
+  }
+  bool Poll(TInputEvent& event) override {
+    if (gStopRequested.exchange(0) != 0) {
+      event = TInputEvent{TEventKind::Quit};
+      return true;
+    }
+    return THeadlessEvents::Poll(event);
+  }
+
+ private:
+  struct sigaction oldTerm_ {}, oldInt_ {};
+};
+
 }  // namespace
 
 std::unique_ptr<IEventSource> CreateSdlEventSource() { return std::make_unique<TSdlEventSource>(); }
@@ -233,9 +272,9 @@ std::unique_ptr<IEventSource> CreateEventSource() {
   const char* video = std::getenv("QUORVANE_VIDEO");
   if (video && std::string_view(video) == "headless") {
     // Nobody reads SDL's queue here, so its quit-on-signal would be lost:
-    // let a signal end the process as it normally does.
+    // the headless queue turns the signals into its quit itself.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    return std::make_unique<THeadlessEvents>();
+    return std::make_unique<TSignalledHeadlessEvents>();
   }
   return CreateSdlEventSource();
 }

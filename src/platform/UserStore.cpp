@@ -1,9 +1,9 @@
 #include "platform/UserStore.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 #include <system_error>
 
 #include "platform/FileReplace.h"
@@ -57,12 +57,25 @@ std::optional<std::string> Unescape(std::string_view s) {
   return out;
 }
 
-std::optional<std::string> ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return text;
+// The file's bytes; nothing when it is missing or cannot be read, with the
+// reason in `why` for a file that is there but unreadable (a folder, no
+// permission). Read through stdio, since a stream would throw for a folder.
+std::optional<std::string> ReadFile(const fs::path& file, std::string* why = nullptr) {
+  std::FILE* f = std::fopen(file.c_str(), "rb");
+  if (f == nullptr) {
+    if (why != nullptr && errno != ENOENT) *why = std::strerror(errno);
+    return std::nullopt;
+  }
+  std::string text;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+  const bool failed = std::ferror(f) != 0;
+  const int error = errno;
+  std::fclose(f);
+  if (!failed) return text;
+  if (why != nullptr) *why = std::strerror(error);
+  return std::nullopt;
 }
 
 bool WriteText(const fs::path& file, const std::string& text) {
@@ -129,6 +142,12 @@ std::optional<TUserStore::TValues> TUserStore::Parse(std::string_view text) {
     if (name && value) (*current)[*name] = *value;
   }
   return values;
+}
+
+std::string TUserStore::ReadError() const {
+  std::string why;
+  ReadFile(File_, &why);
+  return why;
 }
 
 std::optional<std::string> TUserStore::ReadString(std::string_view key, std::string_view name) const {

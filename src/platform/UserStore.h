@@ -37,6 +37,10 @@ class TUserStore {
   // or the value is missing or cannot be read, or the file is no store.
   std::optional<std::string> ReadString(std::string_view key, std::string_view name) const;
 
+  // Why the file is there but cannot be read (a folder, no permission);
+  // empty when it reads or is missing. Such a store reads as empty.
+  std::string ReadError() const;
+
   // Sets the value (creating the key and the folder as needed) and rewrites
   // the file with every other value kept.
   TUserStoreWrite WriteString(std::string_view key, std::string_view name, std::string_view value);

@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "foundation/Files.h"
+#include "foundation/Log.h"
 #include "foundation/Numeric.h"
-#include "foundation/QelException.h"
 #include "foundation/SFunctions.h"
 #include "foundation/StrUtils.h"
 #include "shell/ShellInterface.h"
@@ -31,8 +31,10 @@ std::string ReadLangCode(const TUserStore& store) {
 }
 
 void SaveLanguageToReg(TUserStore& store, std::string_view langCode) {
+  // The language stays in effect for this run either way, so a store that
+  // cannot be written costs only the next start's choice.
   if (store.WriteString(kLanguageKey, kLanguageValue, langCode.substr(0, 3)) == TUserStoreWrite::Failed)
-    throw QelException("Exception Error in TQelGameEngine.SaveLanguageToReg.");
+    Log::Write("Cannot write the user store " + store.File().string() + ", the language is not kept");
 }
 
 std::vector<TLanguageButton> ScanLanguages(const std::vector<std::string>& names) {
@@ -123,13 +125,7 @@ std::string ChangeLanguage(IShellInterface& ui, TUserStore* store, const std::fi
   const auto folder = LanguageFolder(programFolder);
   if (!folder) return std::string(langCode);
   const TLanguageChoice choice = ChooseLanguage(ListDirectory(*folder), langCode);
-  if (choice.FellBack && store) {
-    try {
-      SaveLanguageToReg(*store, choice.Code);
-    } catch (const std::exception&) {
-      // Logged when raised; the language still applies for this run.
-    }
-  }
+  if (choice.FellBack && store) SaveLanguageToReg(*store, choice.Code);
   for (const std::string& file : choice.Files) {
     ui.RestoreModifications();
     ui.LoadModifications((*folder / file).string());

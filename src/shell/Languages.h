@@ -28,8 +28,7 @@ inline constexpr std::string_view kFallbackLanguage = "ENU";
 // The first three characters of the stored value; empty when there is none.
 std::string ReadLangCode(const TUserStore& store);
 // Stores the code's first three characters. A store whose key cannot be
-// created is ignored; a failed write raises QelException
-// "Exception Error in TQelGameEngine.SaveLanguageToReg.".
+// created is ignored; a failed write is logged with the store's path.
 void SaveLanguageToReg(TUserStore& store, std::string_view langCode);
 
 // A radio button of the language window for one language file.

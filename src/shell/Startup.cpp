@@ -152,6 +152,9 @@ void TShell::FormCreate(bool sender) {
     Log::Write(UI->GetInfo());
     Log::Write("Qel Interface Loaded Ok...");
     Store = std::make_unique<TUserStore>();
+    // A store that cannot be read reads as empty: the start goes on with the defaults.
+    if (const std::string why = Store->ReadError(); !why.empty())
+      Log::Write("Cannot read the user store " + Store->File().string() + " (" + why + "), the defaults apply");
     LangCode = ReadLangCode(*Store);
     qv::ScanLanguages(*UI, ProgramFolder);
     ChangeLanguage();
@@ -172,7 +175,7 @@ void TShell::ApplyWindowStyle() {
 void TShell::UnpackResourceArchive() {
   const std::filesystem::path shipped = ResolveNoCase(ProgramFolder, "game.zxc");
   const std::filesystem::path working = ResolveNoCase(ProgramFolder, "temp/game.zxc");
-  {
+  auto convert = [&] {
     TPNGMorf morf(90);
     std::unique_ptr<TForm3> form = CreateInstallWindow();
     morf.OnProgress = [&form](const std::string& text, int32_t position) { form->ShowProgress(text, position); };
@@ -180,8 +183,26 @@ void TShell::UnpackResourceArchive() {
     form->Show();
     morf.Execute();
     form->Hide();
+  };
+  convert();
+  std::string damage;
+  try {
+    ArchiveOwner = std::make_unique<TFileFolder>(working);
+    damage = ArchiveOwner->Damage;
+  } catch (const EInOutError& e) {
+    damage = e.what();
   }
-  ArchiveOwner = std::make_unique<TFileFolder>(working);
+  // A working archive cut short (a full disk, a broken copy) would stop every
+  // start: it is made again from the shipped one, as on the first start.
+  if (!damage.empty()) {
+    Log::Write("The working archive " + working.string() + " cannot be read (" + damage + "), converting " +
+               shipped.string() + " again");
+    ArchiveOwner.reset();
+    std::error_code ec;
+    std::filesystem::remove(working, ec);
+    convert();
+    ArchiveOwner = std::make_unique<TFileFolder>(working);
+  }
   Archive = ArchiveOwner.get();
   ResourceList->AddFolder(working);
 }

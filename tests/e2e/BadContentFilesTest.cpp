@@ -221,6 +221,22 @@ TEST(BadPlayerFiles, DamagedUserStoreKeepsWhatIsIntact) {
   const TUserStore store(file);
   EXPECT_EQ(ReadLangCode(store), "DEU");
   EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Links", "Home").value_or("?"), "https://example.org/");
+
+  // A folder in the store's place: the start goes on with a line that names
+  // it, and a change of language is logged, with no error box.
+  TProgramCopy folder(BaseFolder(), "store-folder");
+  const fs::path blocked = folder.Path / "config" / "quorvane" / "registry";
+  fs::create_directories(blocked);
+  TShellOnFolder shell(folder.Path);
+  ExpectOnTheTitle(shell);
+  shell->UI->ShowModal("WLanguage");
+  shell->UI->SetProp("WLanguage_RBFRA", "Checked", "true");
+  shell.Press("WLanguage_BOk_MouseUp");
+  EXPECT_EQ(shell.Top(), "WTitle");
+  const std::string log = ReadText(folder.Path / "Quorvane.log");
+  EXPECT_NE(log.find("Cannot read the user store " + blocked.string()), std::string::npos) << log;
+  EXPECT_NE(log.find("Cannot write the user store " + blocked.string()), std::string::npos) << log;
+  EXPECT_EQ(log.find("Error box"), std::string::npos) << log;
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ struct TRunResult {
   int ExitCode = -1;
   int Signal = 0;         // the signal that ended it, when it did not exit
   bool TimedOut = false;  // neither started nor ended in time: killed
-  bool EndedByUs = false; // still running after its start, ended with SIGTERM
+  bool EndedByUs = false; // still running after its start, quit on SIGTERM with status 0
   std::string Log, Errors;
 
   bool SanitizerReport() const {
@@ -241,7 +241,8 @@ class TProgramRun {
     r.Exited = WIFEXITED(status);
     r.ExitCode = r.Exited ? WEXITSTATUS(status) : -1;
     r.Signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    r.EndedByUs = sentTerm && !r.TimedOut && r.Signal == SIGTERM;
+    // SIGTERM asks the program to quit; it shuts down in order and exits with 0.
+    r.EndedByUs = sentTerm && !r.TimedOut && r.Exited && r.ExitCode == 0;
     r.Log = ReadText(Folder / "Quorvane.log");
     if (!r.Started) r.Started = r.Log.find("Game Started...") != std::string::npos;
     r.Errors = ReadText(Folder / "stderr.txt");

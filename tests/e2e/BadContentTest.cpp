@@ -91,9 +91,11 @@ TEST_P(BadContent, NeverCrashesAndFailsOnlyWithItsReason) {
     EXPECT_FALSE(r.TimedOut) << r.Describe();
     EXPECT_FALSE(r.SanitizerReport()) << r.Describe();
     if (r.EndedByUs) {
-      // It went on: it ran until it was ended, and nothing went wrong on the way.
+      // It went on: it ran until it was asked to quit, nothing went wrong on
+      // the way, and it shut down in order.
       EXPECT_TRUE(r.Started) << r.Describe();
       EXPECT_EQ(r.Log.find("Error box"), std::string::npos) << r.Describe();
+      EXPECT_NE(r.Log.find("Average FPS: "), std::string::npos) << r.Describe();
     } else {
       // It stopped by itself: with its error box, the reason in the log and
       // a failure status, never on a signal.

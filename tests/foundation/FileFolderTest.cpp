@@ -203,7 +203,8 @@ TEST_F(FileFolderTest, DamagedHeaderOrDirectoryOpensWithoutEntries) {
     EXPECT_EQ(folder.Count(), 0);
     EXPECT_EQ(folder.MemFiles.size(), 0u);
     EXPECT_EQ(folder.IndexOf("a"), -1);
-    EXPECT_EQ(ErrorOf([&] { folder.LoadFile("a"); }), "Cannot load file (wrong file name)");
+    EXPECT_EQ(ErrorOf([&] { folder.LoadFile("a"); }), "Cannot load file (wrong file name) a in " + p.string());
+    EXPECT_NE(folder.Damage, "");
     EXPECT_NO_THROW(folder.LoadAll());
 
     // Saved, it is a sound archive again.
@@ -241,20 +242,24 @@ TEST_F(FileFolderTest, EntriesBeyondTheFileFailWithoutAllocating) {
   for (const char* name : {"first", "second", "third"}) {
     SCOPED_TRACE(name);
     AllocWatch watch;
-    EXPECT_EQ(ErrorOf([&] { folder.LoadFile(name); }), "Cannot load file (wrong file size)");
+    EXPECT_EQ(ErrorOf([&] { folder.LoadFile(name); }),
+              "Cannot load file (wrong file size) " + std::string(name) + " in " + p.string());
     EXPECT_LT(watch.Largest(), 4096u);
     int i = folder.IndexOf(name);
     EXPECT_EQ(folder.MemFiles[static_cast<size_t>(i)].Stream->Size(), 0);
     EXPECT_EQ(folder.MemFiles[static_cast<size_t>(i)].State, msOnDisk);
   }
-  EXPECT_EQ(ErrorOf([&] { folder.LoadAll(); }), "Cannot load file (wrong file size)");
+  EXPECT_EQ(ErrorOf([&] { folder.LoadAll(); }), "Cannot load file (wrong file size) first in " + p.string());
 
   // The last entry of a file cut short.
   auto cut = BuildArchive({{"ok", "abc"}, {"last", "0123456789"}});
   cut.resize(cut.size() - 1);
   TFileFolder shortFolder(Write("cut.zxc", cut));
   EXPECT_EQ(Content(shortFolder.GetStream("ok")), "abc");
-  EXPECT_EQ(ErrorOf([&] { shortFolder.LoadFile("last"); }), "Cannot load file (wrong file size)");
+  EXPECT_EQ(ErrorOf([&] { shortFolder.LoadFile("last"); }),
+            "Cannot load file (wrong file size) last in " + Path("cut.zxc").string());
+  EXPECT_EQ(shortFolder.Damage, "Cannot load file (wrong file size)");
+  EXPECT_EQ(TFileFolder(Write("whole.zxc", BuildArchive({{"ok", "abc"}}))).Damage, "");
 }
 
 TEST_F(FileFolderTest, LoadFileRereadsAndLeavesAddedEntriesAlone) {

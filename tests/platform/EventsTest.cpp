@@ -59,5 +59,12 @@ TEST(Desktop, LinksOpenTheShortcutsAddress) {
   std::filesystem::remove_all(dir);
 }
 
+TEST(Desktop, LongErrorTextsBreakIntoLines) {
+  EXPECT_EQ(BreakLines("one two  three four\nfive", 9), "one two\nthree\nfour\nfive");
+  EXPECT_EQ(BreakLines("/home/ann/saves/Game.sav", 10), "/home/ann/\nsaves/\nGame.sav");
+  EXPECT_EQ(BreakLines("abcdefghijkl", 5), "abcde\nfghij\nkl");
+  EXPECT_EQ(BreakLines("\xC3\xA4\xC3\xA4\xC3\xA4", 2), "\xC3\xA4\xC3\xA4\n\xC3\xA4");
+}
+
 }  // namespace
 }  // namespace qv

@@ -134,6 +134,11 @@ TEST(UserStore, ReadsWritesAndTreatsDamageAsEmpty) {
   EXPECT_EQ(blocked.WriteString("K", "V", "x"), TUserStoreWrite::NoKey);
   EXPECT_NO_THROW(SaveLanguageToReg(blocked, "DEU"));
   EXPECT_EQ(ReadLangCode(blocked), "");
+  // A folder in the file's place reads as empty and tells why; a write to it fails without an error.
+  TUserStore folder(dir.Path / "quorvane");
+  EXPECT_EQ(ReadLangCode(folder), "");
+  EXPECT_EQ(folder.ReadError(), "Is a directory");
+  EXPECT_NO_THROW(SaveLanguageToReg(folder, "DEU"));
 }
 
 TEST(Languages, ButtonsFollowTheOrderNumbers) {

@@ -49,6 +49,14 @@ size_t IndexOf(const std::vector<std::string>& lines, const std::string& text) {
   return std::string::npos;
 }
 
+// Whether one of the lines holds every one of the texts.
+bool HasLine(const std::vector<std::string>& lines, const std::vector<std::string>& texts) {
+  return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) {
+    return std::all_of(texts.begin(), texts.end(),
+                       [&](const std::string& t) { return l.find(t) != std::string::npos; });
+  });
+}
+
 // A program folder with the built content, a store of its own and a shell
 // on headless parts.
 class Startup : public ::testing::Test {
@@ -179,7 +187,15 @@ TEST_F(Startup, SecondStartDeletesTheLogAndDoesNotConvertAgain) {
   EXPECT_EQ(lines[0], "{0:0:0} Quorvane Version: 1.5");
   EXPECT_EQ(IndexOf(Messages(lines), "Game Started..."), std::string::npos) << "the old log is gone";
   for (const std::string& l : Messages(lines)) EXPECT_NE(l.rfind("Done: ", 0), 0u) << "converted again: " << l;
-  EXPECT_EQ(std::filesystem::last_write_time(Dir.Path / "temp" / "game.zxc"), converted);
+  const std::filesystem::path working = Dir.Path / "temp" / "game.zxc";
+  EXPECT_EQ(std::filesystem::last_write_time(working), converted);
+
+  // A working archive cut short is converted again, with a line that names it.
+  const std::vector<uint8_t> bytes = ReadWholeFile(working);
+  AtomicWriteFile(working, bytes.data(), bytes.size() / 2);
+  Make().FormCreate(true);
+  EXPECT_TRUE(HasLine(Messages(LogLines(Dir.Path)), {working.string(), "again"}));
+  EXPECT_EQ(ReadWholeFile(working), bytes);
 }
 
 TEST_F(Startup, SwitchingDisplayModeTwiceReloadsEveryPicture) {
@@ -246,14 +262,20 @@ TEST_F(Startup, ExitStatusTellsAFailedStartFromAQuit) {
     ASSERT_FALSE(m.empty());
     EXPECT_EQ(m.back().rfind("Average FPS: ", 0), 0u);
   }
-  std::filesystem::remove(Dir.Path / "game.zxc");
+  // A shipped archive cut short, with a broken header, or none: the first
+  // start stops and names it.
+  const std::filesystem::path shipped = Dir.Path / "game.zxc";
+  std::vector<uint8_t> bytes = ReadWholeFile(shipped);
   std::filesystem::remove_all(Dir.Path / "temp");
-  TShell& s = Make();
-  EXPECT_EQ(s.Run(), 1);
-  const std::vector<std::string> m = Messages(LogLines(Dir.Path));
-  EXPECT_TRUE(std::any_of(m.begin(), m.end(), [](const std::string& l) {
-    return l.find("Can not find file") != std::string::npos && l.find("game.zxc") != std::string::npos;
-  }));
+  for (const char* damage : {"(wrong file size)", "(broked label)"}) {
+    AtomicWriteFile(shipped, bytes.data(), bytes.size() / 2);
+    bytes[0] ^= 0xFF;
+    EXPECT_EQ(Make().Run(), 1);
+    EXPECT_TRUE(HasLine(Messages(LogLines(Dir.Path)), {damage, shipped.string()})) << damage;
+  }
+  std::filesystem::remove(shipped);
+  EXPECT_EQ(Make().Run(), 1);
+  EXPECT_TRUE(HasLine(Messages(LogLines(Dir.Path)), {"Can not find file", shipped.string()}));
 }
 
 }  // namespace
