@@ -1,12 +1,15 @@
 // Small stand-ins for the card game's seams that the game-file fuzz targets
 // share: a repeatable random generator, silent sound, widgets that exist and
-// a screen that ignores its dirty rectangles.
+// a screen that ignores its dirty rectangles, and a rig that wires them with
+// a target's own surfaces and archive into a game on a short belt period.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "foundation/Clock.h"
+#include "game/CardRules.h"
 #include "game/GameServices.h"
 
 namespace qv::fuzz {
@@ -57,6 +60,29 @@ class Screen final : public qv::IGameScreen {
   void AddDirtyRect(const qv::TRect&) override {}
   void SetOnlyDirtyRect(const qv::TRect&) override {}
   void ComposeFrame() override {}
+};
+
+template <class TSurfaces, class TArchive>
+struct GameRig {
+  GameRig() {
+    qv::BuildCardTypes(State.CardTypes);
+    State.Params.GameBornPeriod = 300;
+    State.Params.AccelerationMax = 40;
+    State.Params.AccelerationStep = 10;
+  }
+
+  qv::ManualClock Clock;
+  ScriptRandom Rng;
+  Sound Sounds;
+  Widgets Widget;
+  TSurfaces Surfaces;
+  TArchive Archive;
+  Screen Screens;
+  qv::TNullGameEffects Effects;
+  qv::TNullFieldSurfaces Field;
+  qv::TNullGameScreens GameScreens;
+  qv::TGameServices Svc{&Clock, &Rng, &Sounds, &Widget, &Surfaces, &Archive, &Screens, &Effects, &Field, &GameScreens};
+  qv::TGameState State;
 };
 
 }  // namespace qv::fuzz

@@ -4,7 +4,6 @@
 #include <map>
 #include <string>
 
-#include "foundation/Clock.h"
 #include "foundation/QelException.h"
 #include "game/CardRules.h"
 #include "game/GameServices.h"
@@ -14,10 +13,6 @@
 
 namespace {
 
-using qv::fuzz::ScriptRandom;
-using qv::fuzz::Screen;
-using qv::fuzz::Sound;
-using qv::fuzz::Widgets;
 
 class Surfaces final : public qv::IGameSurfaces {
  public:
@@ -50,24 +45,11 @@ class Archive final : public qv::IGameArchive {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  qv::ManualClock clock;
-  ScriptRandom random;
-  Sound sound;
-  Widgets widgets;
-  Surfaces surfaces;
-  Archive archive;
-  Screen screen;
-  qv::TNullGameEffects effects;
-  qv::TNullFieldSurfaces field;
-  qv::TNullGameScreens screens;
-  qv::TGameServices svc{&clock, &random, &sound, &widgets, &surfaces, &archive, &screen, &effects, &field, &screens};
-  archive.Text.assign(reinterpret_cast<const char*>(data), size);
-
-  qv::TGameState state;
-  qv::BuildCardTypes(state.CardTypes);
-  state.Params.GameBornPeriod = 300;
-  state.Params.AccelerationMax = 40;
-  state.Params.AccelerationStep = 10;
+  qv::fuzz::GameRig<Surfaces, Archive> rig;
+  rig.Archive.Text.assign(reinterpret_cast<const char*>(data), size);
+  qv::ManualClock& clock = rig.Clock;
+  qv::TGameServices& svc = rig.Svc;
+  qv::TGameState& state = rig.State;
   qv::TLevelLoader loader(state, svc);
   try {
     loader.LoadBonusPlaceTypes("BonusPlaceTypes.xml");

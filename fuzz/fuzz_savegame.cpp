@@ -5,10 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "foundation/Clock.h"
 #include "foundation/Log.h"
 #include "foundation/QelException.h"
-#include "game/CardRules.h"
 #include "game/GameServices.h"
 #include "game/GameUpdate.h"
 #include "game/LevelLoader.h"
@@ -29,10 +27,6 @@ constexpr const char* kLevel =
     "<Walls><Wall Name=\"G\" Picture=\"G.png\" X=\"1\" Y=\"2\" WallIn=\"1\" WallOut=\"2 3\"/></Walls>"
     "<BonusPlace x=\"600\" y=\"50\" Type=\"0\" Cards=\"5\"/></Level>";
 
-using qv::fuzz::ScriptRandom;
-using qv::fuzz::Screen;
-using qv::fuzz::Sound;
-using qv::fuzz::Widgets;
 
 class Surfaces final : public qv::IGameSurfaces {
  public:
@@ -74,23 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }();
   (void)quietLog;
   if (size == 0) return 0;
-  qv::ManualClock clock;
-  ScriptRandom random;
-  Sound sound;
-  Widgets widgets;
-  Surfaces surfaces;
-  Archive archive;
-  Screen screen;
-  qv::TNullGameEffects effects;
-  qv::TNullFieldSurfaces field;
-  qv::TNullGameScreens screens;
-  qv::TGameServices svc{&clock, &random, &sound, &widgets, &surfaces, &archive, &screen, &effects, &field, &screens};
-
-  qv::TGameState state;
-  qv::BuildCardTypes(state.CardTypes);
-  state.Params.GameBornPeriod = 300;
-  state.Params.AccelerationMax = 40;
-  state.Params.AccelerationStep = 10;
+  qv::fuzz::GameRig<Surfaces, Archive> rig;
+  qv::ManualClock& clock = rig.Clock;
+  qv::TGameServices& svc = rig.Svc;
+  qv::TGameState& state = rig.State;
   qv::TLevelLoader loader(state, svc);
   loader.LoadBonusPlaceTypes("BonusPlaceTypes.xml");
   loader.LoadMapPieces("MapPieces.xml");

@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "content/ContentSupport.h"
+#include "content/InterfaceModel.h"
 #include "foundation/CUnit.h"
 #include "foundation/MemoryStream.h"
 #include "foundation/Numeric.h"
@@ -17,19 +18,6 @@
 
 namespace qv::test {
 namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = TrimRight(text.substr(start, end - start));
-    if (!line.empty()) out.push_back(line);
-    start = end + 1;
-  }
-  return out;
-}
 
 // Names the game asks for by itself, outside any data file: those it spells
 // out, and the card faces and turn strips it builds for every card kind.
@@ -84,7 +72,7 @@ TEST(ContentArchive, EveryNamedPictureExists) {
   TFileFolder& working = WorkingArchive();
   std::set<std::string> names;
   for (const std::string& n : FixedPictures()) names.insert(n);
-  for (const std::string& n : Lines(EntryText(working, "surfaces.dat"))) names.insert(n);
+  for (const std::string& n : SplitLines(EntryText(working, "surfaces.dat"))) names.insert(n);
   for (const std::string& level : LevelEntries()) {
     auto tags = ParseTags(EntryText(working, level));
     ASSERT_GT(tags->TagCount(), 0) << level;
@@ -124,7 +112,7 @@ TEST(ContentArchive, TheCodeBuildsEntryNamesOnlyInOnePlace) {
 TEST(ContentArchive, PictureListHoldsWhatLevelsDrawWithoutLoading) {
   TFileFolder& working = WorkingArchive();
   std::set<std::string> listed;
-  for (const std::string& n : Lines(EntryText(working, "surfaces.dat"))) listed.insert(LowerAscii(n));
+  for (const std::string& n : SplitLines(EntryText(working, "surfaces.dat"))) listed.insert(LowerAscii(n));
   std::set<std::string> needed;
   for (const std::string& level : LevelEntries()) {
     auto tags = ParseTags(EntryText(working, level));
@@ -152,7 +140,7 @@ TEST(ContentArchive, PictureListHoldsWhatLevelsDrawWithoutLoading) {
 TEST(ContentArchive, PictureListLoadsIntoSurfaces) {
   TFileFolder& working = WorkingArchive();
   SurfaceStore h;
-  const std::vector<std::string> lines = Lines(EntryText(working, "surfaces.dat"));
+  const std::vector<std::string> lines = SplitLines(EntryText(working, "surfaces.dat"));
   ASSERT_GT(lines.size(), 60u);
   for (const std::string& name : lines) {
     const std::string ext = name.substr(name.size() - 4);

@@ -13,6 +13,7 @@
 #include "platform/Desktop.h"
 #include "platform/Events.h"
 #include "platform/HeadlessDisplay.h"
+#include "shell/HeadlessParts.h"
 #include "shell/ResourceLoading.h"
 #include "shell/Shell.h"
 #include "shell/ShellInterface.h"
@@ -95,21 +96,16 @@ class FakeInterface : public IShellInterface {
 struct ShellRig {
   explicit ShellRig(bool withDisplay = true) : Dir("rig") {
     SetClock(&Clock);
-    TShellParts parts;
-    parts.ProgramFolder = Dir.Path;
-    auto display = std::make_unique<THeadlessDisplay>();
-    Display = display.get();
-    parts.Display = std::move(display);
-    auto events = std::make_unique<THeadlessEvents>();
-    Events = events.get();
-    parts.Events = std::move(events);
+    HeadlessParts headless(Dir.Path);
+    TShellParts& parts = headless.Parts;
+    Display = headless.Display;
+    Events = headless.Events;
     auto desktop = std::make_unique<THeadlessDesktop>();
     Desktop = desktop.get();
     parts.Desktop = std::move(desktop);
     auto ui = std::make_unique<FakeInterface>();
     UI = ui.get();
     parts.Interface = std::move(ui);
-    parts.OpenAudio = false;
     Shell = std::make_unique<TShell>(std::move(parts));
     if (withDisplay) OpenDisplay();
   }

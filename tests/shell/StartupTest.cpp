@@ -12,6 +12,7 @@
 
 #include "foundation/Files.h"
 #include "foundation/Log.h"
+#include "shell/HeadlessParts.h"
 #include "shell/ShellLog.h"
 #include "shell/ShellTempDir.h"
 #include "platform/HeadlessDisplay.h"
@@ -82,17 +83,11 @@ class Startup : public ::testing::Test {
 
   TShell& Make() {
     Shell.reset();
-    TShellParts parts;
-    parts.ProgramFolder = Dir.Path;
-    auto display = std::make_unique<THeadlessDisplay>();
-    Display = display.get();
-    parts.Display = std::move(display);
-    auto events = std::make_unique<THeadlessEvents>();
-    Events = events.get();
-    parts.Events = std::move(events);
-    parts.Desktop = std::make_unique<THeadlessDesktop>();
-    parts.OpenAudio = false;
-    Shell = std::make_unique<TShell>(std::move(parts));
+    HeadlessParts headless(Dir.Path);
+    Display = headless.Display;
+    Events = headless.Events;
+    headless.Parts.Desktop = std::make_unique<THeadlessDesktop>();
+    Shell = std::make_unique<TShell>(std::move(headless.Parts));
     return *Shell;
   }
 

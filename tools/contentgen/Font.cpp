@@ -1,26 +1,17 @@
 #include "Font.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
 
 #include "Catalogue.h"
+#include "FreeTypeFace.h"
 #include "foundation/MemoryStream.h"
 
 namespace contentgen {
 
 namespace {
-
-struct LibraryDeleter {
-  void operator()(FT_Library lib) const { FT_Done_FreeType(lib); }
-};
-struct FaceDeleter {
-  void operator()(FT_Face face) const { FT_Done_Face(face); }
-};
 
 // Glyphs are laid out in rows of this many pixels, one pixel apart.
 constexpr int kSheetWidth = 1024;
@@ -49,12 +40,8 @@ std::vector<uint32_t> FontCharacters() {
 }
 
 BitmapFont DrawBitmapFont(const std::string& fontPath, int pixelSize) {
-  FT_Library lib = nullptr;
-  if (FT_Init_FreeType(&lib) != 0) throw std::runtime_error("FreeType could not start");
-  std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library(lib);
-  FT_Face rawFace = nullptr;
-  if (FT_New_Face(lib, fontPath.c_str(), 0, &rawFace) != 0) throw std::runtime_error("cannot open font " + fontPath);
-  std::unique_ptr<FT_FaceRec_, FaceDeleter> face(rawFace);
+  const FreeTypeFace opened(fontPath);
+  FT_Face rawFace = opened.Face.get();
   FT_Set_Pixel_Sizes(rawFace, 0, FT_UInt(pixelSize));
 
   std::vector<RenderedGlyph> glyphs;

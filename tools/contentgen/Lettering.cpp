@@ -1,34 +1,14 @@
 #include "Lettering.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
-#include <stdexcept>
+#include "FreeTypeFace.h"
 
 namespace contentgen {
 
-namespace {
-struct LibraryDeleter {
-  void operator()(FT_Library lib) const { FT_Done_FreeType(lib); }
-};
-struct FaceDeleter {
-  void operator()(FT_Face face) const { FT_Done_Face(face); }
-};
-}  // namespace
-
-struct Lettering::Impl {
-  std::unique_ptr<FT_LibraryRec_, LibraryDeleter> Library;
-  std::unique_ptr<FT_FaceRec_, FaceDeleter> Face;
+struct Lettering::Impl : FreeTypeFace {
+  using FreeTypeFace::FreeTypeFace;
 };
 
-Lettering::Lettering(const std::string& fontPath) : I(std::make_unique<Impl>()) {
-  FT_Library lib = nullptr;
-  if (FT_Init_FreeType(&lib) != 0) throw std::runtime_error("FreeType could not start");
-  I->Library.reset(lib);
-  FT_Face face = nullptr;
-  if (FT_New_Face(lib, fontPath.c_str(), 0, &face) != 0) throw std::runtime_error("cannot open font " + fontPath);
-  I->Face.reset(face);
-}
+Lettering::Lettering(const std::string& fontPath) : I(std::make_unique<Impl>(fontPath)) {}
 
 Lettering::~Lettering() = default;
 
