@@ -404,7 +404,10 @@ void TSurfEngine::ReloadSurfaces(TFileFolder& folder, const std::filesystem::pat
         else
           LoadJPEGFromFolder(folder, first.Name, first.FileName);
       } else if (png || jpg) {
-        const std::string lowerFile = LowerAscii(first.FileName);
+        // Only the file's own name is lower-cased: a picture loaded from a
+        // file keeps its folder in FileName, and that folder's letters stand.
+        const std::filesystem::path stored(first.FileName);
+        const std::string lowerFile = (stored.parent_path() / LowerAscii(stored.filename().string())).string();
         const std::string lowerName = LowerAscii(first.Name);
         const bool loaded = png ? LoadPNGFromFile(lowerName, dir / lowerFile)
                                 : LoadJPEGFromFile(lowerName, dir / lowerFile);

@@ -92,7 +92,8 @@ class Startup : public ::testing::Test {
   }
 
   ManualClock Clock;
-  TempDir Dir{"startup"};
+  // Capitals and a blank in the folder's path, as under a player's "Games".
+  TempDir Dir{"Program Folder"};
   std::unique_ptr<TShell> Shell;
   THeadlessDisplay* Display = nullptr;
   THeadlessEvents* Events = nullptr;
@@ -129,6 +130,8 @@ TEST_F(Startup, BothStagesLogInOrderAndTheTitleIsShown) {
   }
   // The second stage ran a minute, a second and 234 ms after the start.
   EXPECT_NE(std::find(lines.begin(), lines.end(), "{1:1:234} Game Started..."), lines.end());
+  // No store yet is no fault: nothing is said of it.
+  EXPECT_FALSE(HasLine(m, {"user store"}));
   // The first start converted the shipped archive.
   EXPECT_TRUE(std::filesystem::exists(Dir.Path / "temp" / "game.zxc"));
   EXPECT_TRUE(std::filesystem::is_directory(Dir.Path / "saves"));
@@ -201,6 +204,19 @@ TEST_F(Startup, SwitchingDisplayModeTwiceReloadsEveryPicture) {
   std::vector<std::string> names;
   for (const TSurface& surface : s.Engine.Surfaces) names.push_back(surface.Name);
   std::sort(names.begin(), names.end());
+  auto pixels = [&s](const std::string& name) {
+    std::vector<uint8_t> out;
+    TSurface* surface = s.Engine.Find(name);
+    if (!surface || !surface->Surface) return out;
+    for (int y = 0; y < surface->Height; ++y) {
+      const uint8_t* row = surface->Surface->Row(y);
+      out.insert(out.end(), row, row + surface->Width * surface->Surface->Format().BytesPerPixel());
+    }
+    return out;
+  };
+  // The maker's logo comes from the program folder, not the archive.
+  const std::vector<uint8_t> logo = pixels("ostrandel_logo.png");
+  ASSERT_FALSE(logo.empty());
 
   s.ChangewindowMode();
   EXPECT_NE(Display->FullScreen(), fullAtStart);
@@ -216,6 +232,7 @@ TEST_F(Startup, SwitchingDisplayModeTwiceReloadsEveryPicture) {
   }
   std::sort(after.begin(), after.end());
   EXPECT_EQ(after, names);
+  EXPECT_EQ(pixels("ostrandel_logo.png"), logo);
   // The next pass shows the whole screen, right and bottom edges included.
   EXPECT_EQ(s.Frame.DirtyRects, TRects{kWholeScreen});
   // The switch is remembered in the settings file.
