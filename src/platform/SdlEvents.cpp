@@ -235,22 +235,26 @@ extern "C" void OnStopSignal(int) { gStopRequested.store(1); }
 
 // The headless program's queue: SIGTERM and SIGINT become the quit request
 // that SDL makes of them in a window, so both end through the same orderly
-// shut-down. The handler is one-shot: should that shut-down hang, a second
-// signal ends the process the usual way.
+// shut-down. The handler is installed once and stays for the rest of the
+// process: a second signal (a repeated kill, a `timeout` that also signals
+// the process group) must not cut short the shut-down that the first one
+// started, up to the exit with status 0; SIGKILL still ends a hung one.
+// Interrupted calls are restarted, so that no write of that shut-down fails
+// on a signal.
 class TSignalledHeadlessEvents : public THeadlessEvents {
  public:
   TSignalledHeadlessEvents() {
     gStopRequested.store(0);
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
-    sigaction(SIGTERM, &action, &oldTerm_);
-    sigaction(SIGINT, &action, &oldInt_);
-  }
-  ~TSignalledHeadlessEvents() override {
-    sigaction(SIGTERM, &oldTerm_, nullptr);
-    sigaction(SIGINT, &oldInt_, nullptr);
+    static const bool installed = [] {
+      struct sigaction action {};
+      action.sa_handler = OnStopSignal;
+      sigemptyset(&action.sa_mask);
+      action.sa_flags = SA_RESTART;
+      sigaction(SIGTERM, &action, nullptr);
+      sigaction(SIGINT, &action, nullptr);
+      return true;
+    }();
+    (void)installed;
   }
   bool Poll(TInputEvent& event) override {
     if (gStopRequested.exchange(0) != 0) {
@@ -259,9 +263,6 @@ class TSignalledHeadlessEvents : public THeadlessEvents {
     }
     return THeadlessEvents::Poll(event);
   }
-
- private:
-  struct sigaction oldTerm_ {}, oldInt_ {};
 };
 
 }  // namespace

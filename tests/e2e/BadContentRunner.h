@@ -132,7 +132,7 @@ struct TRunResult {
   int ExitCode = -1;
   int Signal = 0;         // the signal that ended it, when it did not exit
   bool TimedOut = false;  // neither started nor ended in time: killed
-  bool EndedByUs = false; // still running after its start, quit on SIGTERM with status 0
+  bool EndedByUs = false; // still running after its start, quit on the stop signals with status 0
   std::string Log, Errors;
 
   bool SanitizerReport() const {
@@ -149,7 +149,7 @@ struct TRunResult {
   std::string Describe() const {
     std::string s = Exited ? "exit " + std::to_string(ExitCode) : "signal " + std::to_string(Signal);
     if (Started) s += ", started";
-    if (EndedByUs) s += ", ended with SIGTERM";
+    if (EndedByUs) s += ", ended by the stop signals";
     if (TimedOut) s += ", timed out";
     const std::string tail = Log.size() > 3000 ? "..." + Log.substr(Log.size() - 3000) : Log;
     return s + "\n--- log ---\n" + tail + "--- stderr ---\n" + Errors.substr(0, 4000);
@@ -206,9 +206,11 @@ class TProgramRun {
 
   // Waits until the program ends by itself, or has run `settle` past
   // "Game Started..." (the rest of the start-up and the first passes) and
-  // is then ended with SIGTERM; `limit` bounds the wait.
+  // is then ended with the stop signal, sent again every millisecond until
+  // it ends when `repeat` is set; `limit` bounds the wait.
   TRunResult Wait(std::chrono::milliseconds settle = kSettle,
-                  std::chrono::seconds limit = std::chrono::seconds(120)) {
+                  std::chrono::seconds limit = std::chrono::seconds(120), int stopSignal = SIGTERM,
+                  bool repeat = false) {
     using Clock = std::chrono::steady_clock;
     TRunResult r;
     const Clock::time_point start = Clock::now();
@@ -225,8 +227,8 @@ class TProgramRun {
         r.Started = true;
         started = Clock::now();
       }
-      if (r.Started && !sentTerm && Clock::now() - started >= settle) {
-        ::kill(pid_, SIGTERM);
+      if (r.Started && (repeat || !sentTerm) && Clock::now() - started >= settle) {
+        ::kill(pid_, stopSignal);
         sentTerm = true;
       }
       if (Clock::now() - start > limit) {
@@ -236,12 +238,12 @@ class TProgramRun {
         pid_ = -1;
         break;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      std::this_thread::sleep_for(std::chrono::milliseconds(sentTerm && repeat ? 1 : 20));
     }
     r.Exited = WIFEXITED(status);
     r.ExitCode = r.Exited ? WEXITSTATUS(status) : -1;
     r.Signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    // SIGTERM asks the program to quit; it shuts down in order and exits with 0.
+    // A stop signal asks the program to quit; it shuts down in order and exits with 0.
     r.EndedByUs = sentTerm && !r.TimedOut && r.Exited && r.ExitCode == 0;
     r.Log = ReadText(Folder / "Quorvane.log");
     if (!r.Started) r.Started = r.Log.find("Game Started...") != std::string::npos;

@@ -50,6 +50,8 @@ const TCase kCases[] = {
     // part and its mask.
     {"ShippedColour", "CardFrame._JPG", TWhere::Shipped, "File CardFrame._JPG does not exist!"},
     {"ShippedMask", "CardFrame._PNG", TWhere::Shipped, nullptr},
+    // An entry that the conversion copies as it is.
+    {"ShippedEffect", "SwapEffect.xml", TWhere::Shipped, kNotFound},
     // Files of the program folder.
     {"GameParams", "GameParams.xml", TWhere::Folder, nullptr},
     {"AddLogo", "AddLogo.xml", TWhere::Folder, nullptr},
@@ -116,10 +118,75 @@ TEST_P(BadContent, NeverCrashesAndFailsOnlyWithItsReason) {
     }
     if (HasFailure()) copies[i]->Keep = true;  // left for a look
   }
+
+  // A start stopped by a damaged entry names it and its archive. Damage in
+  // the working archive is mended by converting the shipped one again, so
+  // the next start goes on; damage that came with the shipped archive stops
+  // that start too.
+  std::vector<size_t> again;
+  for (size_t i = 0; i < kDamages.size(); ++i) {
+    if (kDamages[i] == TDamage::Missing || c.Where == TWhere::Folder) continue;
+    const std::string log = ReadText(copies[i]->Path / "Quorvane.log");
+    const fs::path folder = fs::canonical(copies[i]->Path);  // as the program names its folder
+    const std::string working = "The entry " + std::string(c.Entry) + " of the working archive ";
+    const std::string shipped = "The entry " + std::string(c.Entry) + " of the shipped archive ";
+    if (log.find("Error box") == std::string::npos) continue;
+    SCOPED_TRACE(std::string(c.Entry) + " " + DamageName(kDamages[i]) + ", started again");
+    if (c.Where == TWhere::Working) {
+      EXPECT_NE(log.find(working + (folder / "temp" / "game.zxc").string()), std::string::npos) << log;
+    } else if (log.find("File Folders morfed Ok...") != std::string::npos) {
+      // Converted, and stopped on loading what it holds.
+      EXPECT_NE(log.find(shipped + (folder / "game.zxc").string()), std::string::npos) << log;
+    } else {
+      continue;  // the conversion itself stopped, as it does at every start
+    }
+    again.push_back(i);
+    runs[i] = std::make_unique<TProgramRun>(copies[i]->Path);
+  }
+  for (size_t i : again) {
+    SCOPED_TRACE(std::string(c.Entry) + " " + DamageName(kDamages[i]) + ", started again");
+    const TRunResult r = runs[i]->Wait();
+    EXPECT_FALSE(r.SanitizerReport()) << r.Describe();
+    if (c.Where == TWhere::Working) {
+      EXPECT_TRUE(r.EndedByUs) << r.Describe();
+      EXPECT_EQ(r.Log.find("Error box"), std::string::npos) << r.Describe();
+    } else {
+      EXPECT_TRUE(r.Exited && r.ExitCode == 1) << r.Describe();
+      EXPECT_NE(r.Log.find("The entry " + std::string(c.Entry) + " of the shipped archive "), std::string::npos)
+          << r.Describe();
+    }
+    if (HasFailure()) copies[i]->Keep = true;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, BadContent, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<TCase>& info) { return std::string(info.param.Name); });
+
+// Stop signals close together do not cut the orderly quit short: SIGTERM
+// sent again and again until the program has ended (as a repeated kill, or
+// a `timeout` that also signals the process group), or a SIGINT, ends it
+// with status 0 and its settings saved.
+TEST(StopSignals, EndTheProgramInOrder) {
+  struct TStop {
+    const char* Name;
+    int Signal;
+    bool Repeat;
+  };
+  const TStop kStops[] = {{"term-repeated", SIGTERM, true}, {"interrupt", SIGINT, false}};
+  std::vector<std::unique_ptr<TProgramCopy>> copies;
+  std::vector<std::unique_ptr<TProgramRun>> runs;
+  for (const TStop& stop : kStops) {
+    copies.push_back(std::make_unique<TProgramCopy>(BaseFolder(), std::string("signals-") + stop.Name));
+    runs.push_back(std::make_unique<TProgramRun>(copies.back()->Path));
+  }
+  for (size_t i = 0; i < runs.size(); ++i) {
+    SCOPED_TRACE(kStops[i].Name);
+    const TRunResult r = runs[i]->Wait(kSettle, std::chrono::seconds(120), kStops[i].Signal, kStops[i].Repeat);
+    EXPECT_TRUE(r.EndedByUs) << r.Describe();
+    EXPECT_NE(r.Log.find("Average FPS: "), std::string::npos) << r.Describe();
+    EXPECT_TRUE(fs::exists(copies[i]->Path / "options.cfg")) << r.Describe();
+  }
+}
 
 }  // namespace
 }  // namespace qv::e2e
