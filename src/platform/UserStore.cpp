@@ -1,10 +1,14 @@
 #include "platform/UserStore.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/FileReplace.h"
 
@@ -57,25 +61,48 @@ std::optional<std::string> Unescape(std::string_view s) {
   return out;
 }
 
+// A store is a few short lines; a file far larger is not one, and reading
+// it whole would only cost time and memory.
+constexpr size_t kMaxStoreBytes = 1 << 20;
+
 // The file's bytes; nothing when it is missing or cannot be read, with the
-// reason in `why` for a file that is there but unreadable (a folder, no
-// permission). Read through stdio, since a stream would throw for a folder.
+// reason in `why` for a file that is there but is no readable store file (a
+// folder, a pipe, a broken link, no permission, far too large). Only a
+// regular file is read: it is opened without waiting, so a pipe in its place
+// cannot block the start, and checked once open.
 std::optional<std::string> ReadFile(const fs::path& file, std::string* why = nullptr) {
-  std::FILE* f = std::fopen(file.c_str(), "rb");
-  if (f == nullptr) {
-    if (why != nullptr && errno != ENOENT) *why = std::strerror(errno);
+  auto fail = [why](const std::string& reason) -> std::optional<std::string> {
+    if (why != nullptr) *why = reason;
     return std::nullopt;
+  };
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    struct stat link {};
+    if (error == ENOENT && ::lstat(file.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+      return fail("a broken symbolic link");
+    if (error == ENOENT) return std::nullopt;
+    return fail(std::strerror(error));
   }
+  struct TCloser {
+    int Fd;
+    ~TCloser() { ::close(Fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return fail(std::strerror(errno));
+  if (S_ISDIR(info.st_mode)) return fail(std::strerror(EISDIR));
+  if (!S_ISREG(info.st_mode)) return fail("not a regular file");
+  if (static_cast<uint64_t>(info.st_size) > kMaxStoreBytes) return fail("larger than 1 MB");
   std::string text;
   char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-  const bool failed = std::ferror(f) != 0;
-  const int error = errno;
-  std::fclose(f);
-  if (!failed) return text;
-  if (why != nullptr) *why = std::strerror(error);
-  return std::nullopt;
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail(std::strerror(errno));
+    if (n == 0) return text;
+    text.append(buffer, static_cast<size_t>(n));
+    if (text.size() > kMaxStoreBytes) return fail("larger than 1 MB");
+  }
 }
 
 bool WriteText(const fs::path& file, const std::string& text) {
@@ -146,7 +173,8 @@ std::optional<TUserStore::TValues> TUserStore::Parse(std::string_view text) {
 
 std::string TUserStore::ReadError() const {
   std::string why;
-  ReadFile(File_, &why);
+  const std::optional<std::string> text = ReadFile(File_, &why);
+  if (text && !Parse(*text)) why = "no store header line";
   return why;
 }
 

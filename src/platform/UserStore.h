@@ -37,8 +37,11 @@ class TUserStore {
   // or the value is missing or cannot be read, or the file is no store.
   std::optional<std::string> ReadString(std::string_view key, std::string_view name) const;
 
-  // Why the file is there but cannot be read (a folder, no permission);
-  // empty when it reads or is missing. Such a store reads as empty.
+  // Why the file is there but is no store that reads: a folder, a pipe or
+  // anything else that is not a regular file, a broken symbolic link, no
+  // permission, a file over 1 MB, or one without the store's header line.
+  // Empty when it reads or is missing. Such a store reads as empty, and the
+  // next write replaces it.
   std::string ReadError() const;
 
   // Sets the value (creating the key and the folder as needed) and rewrites

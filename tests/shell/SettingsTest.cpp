@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "foundation/Files.h"
 #include "foundation/QelException.h"
@@ -125,6 +131,7 @@ TEST(UserStore, ReadsWritesAndTreatsDamageAsEmpty) {
   // A foreign file is an empty store, and the next write replaces it.
   AtomicWriteFile(store.File(), std::string("\0\1garbage", 9));
   EXPECT_FALSE(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr"));
+  EXPECT_EQ(store.ReadError(), "no store header line");
   ASSERT_EQ(store.WriteString("Software\\Ostrandel\\Quorvane", "LangStr", "ENU"), TUserStoreWrite::Written);
   EXPECT_EQ(ReadLangCode(store), "ENU");
 
@@ -139,6 +146,27 @@ TEST(UserStore, ReadsWritesAndTreatsDamageAsEmpty) {
   EXPECT_EQ(ReadLangCode(folder), "");
   EXPECT_EQ(folder.ReadError(), "Is a directory");
   EXPECT_NO_THROW(SaveLanguageToReg(folder, "DEU"));
+
+  // A pipe (read without waiting for a writer), a broken link and a file far
+  // larger than any store read as empty and tell why; a write replaces them.
+  const std::vector<std::pair<std::string, std::function<void(const std::filesystem::path&)>>> odd{
+      {"not a regular file", [](const auto& f) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); }},
+      {"a broken symbolic link", [](const auto& f) { std::filesystem::create_symlink(f.string() + ".gone", f); }},
+      {"larger than 1 MB", [](const auto& f) { AtomicWriteFile(f, std::string((1 << 20) + 1, 'x')); }},
+  };
+  ::alarm(30);  // a read that waits on the pipe ends the test instead of hanging it
+  for (size_t i = 0; i < odd.size(); ++i) {
+    const std::string& why = odd[i].first;
+    SCOPED_TRACE(why);
+    TUserStore other(dir.Path / ("odd-" + std::to_string(i)));
+    odd[i].second(other.File());
+    EXPECT_EQ(ReadLangCode(other), "");
+    EXPECT_EQ(other.ReadError(), why);
+    ASSERT_EQ(other.WriteString("Software\\Ostrandel\\Quorvane", "LangStr", "DEU"), TUserStoreWrite::Written);
+    EXPECT_EQ(ReadLangCode(other), "DEU");
+    EXPECT_EQ(other.ReadError(), "");
+  }
+  ::alarm(0);
 }
 
 TEST(Languages, ButtonsFollowTheOrderNumbers) {
