@@ -50,31 +50,38 @@ class TSdlDesktop : public IDesktop {
 std::string BreakLines(std::string_view text, size_t columns) {
   if (columns == 0) return std::string(text);
   std::string out;
+  out.reserve(text.size() + text.size() / columns + 1);
+  std::vector<size_t> at;  // where each character of the line starts: a break never falls inside one
   size_t start = 0;
   for (;;) {
     size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    for (;;) {
-      // Where each character starts: a break never falls inside one.
-      std::vector<size_t> at;
-      for (size_t i = 0; i < line.size(); ++i)
-        if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) at.push_back(i);
-      if (at.size() <= columns) break;
+    // A CRLF pair is one line break.
+    const size_t lineEnd = end > start && end < text.size() && text[end - 1] == '\r' ? end - 1 : end;
+    const std::string_view line = text.substr(start, lineEnd - start);
+    at.clear();
+    for (size_t i = 0; i < line.size(); ++i)
+      if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) at.push_back(i);
+    at.push_back(line.size());
+    // The line's rest starts at character `first`; each piece looks back at
+    // most `columns` characters, so the whole line costs its length.
+    size_t first = 0;
+    while (at.size() - 1 - first > columns) {
+      const size_t from = at[first];
       size_t cut = 0, next = 0;
       for (size_t k = columns; k > 0 && cut == 0; --k)
-        if (line[at[k]] == ' ' && line[at[k] - 1] != ' ') {
-          cut = next = at[k];
+        if (line[at[first + k]] == ' ' && line[at[first + k] - 1] != ' ') {
+          cut = next = at[first + k];
           while (next < line.size() && line[next] == ' ') ++next;
         }
       // A path without blanks breaks after a "/".
       for (size_t k = columns - 1; k > 0 && cut == 0; --k)
-        if (line[at[k]] == '/') cut = next = at[k] + 1;
-      if (cut == 0) cut = next = at[columns];
-      out.append(line.substr(0, cut)).push_back('\n');
-      line = line.substr(next);
+        if (line[at[first + k]] == '/') cut = next = at[first + k] + 1;
+      if (cut == 0) cut = next = at[first + columns];
+      out.append(line.substr(from, cut - from)).push_back('\n');
+      while (at[first] < next) ++first;
     }
-    out.append(line);
+    out.append(line.substr(at[first]));
     if (end == text.size()) return out;
     out.push_back('\n');
     start = end + 1;

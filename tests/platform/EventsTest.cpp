@@ -64,6 +64,11 @@ TEST(Desktop, LongErrorTextsBreakIntoLines) {
   EXPECT_EQ(BreakLines("/home/ann/saves/Game.sav", 10), "/home/ann/\nsaves/\nGame.sav");
   EXPECT_EQ(BreakLines("abcdefghijkl", 5), "abcde\nfghij\nkl");
   EXPECT_EQ(BreakLines("\xC3\xA4\xC3\xA4\xC3\xA4", 2), "\xC3\xA4\xC3\xA4\n\xC3\xA4");
+  // A word that fills the line exactly breaks at the blank after it.
+  EXPECT_EQ(BreakLines("abcd efgh", 4), "abcd\nefgh");
+  // CRLF is one line break: a full line before it leaves no line of its own.
+  const std::string full(60, 'x');
+  EXPECT_EQ(BreakLines(full + "\r\nnext\r\n", 60), full + "\nnext\n");
 }
 
 }  // namespace
