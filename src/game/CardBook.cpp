@@ -1,5 +1,8 @@
 #include "game/CardBook.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace qv {
 
 void RemoveBeltCard(TGameState& state, IGameScreen& screen, int32_t belt, int32_t index) {
@@ -49,6 +52,26 @@ bool ReturnCardToBelt(TGameState& state, int32_t card, int32_t now) {
     back.BornTime = now;
   }
   back.ShowTime = now + 300;
+  DiscardCard(state, card);
+  return true;
+}
+
+bool QueueCardOnBelt(TGameState& state, int32_t card, int32_t now, int32_t spacing) {
+  if (state.Level.Belts.empty() || card < 0 || card >= static_cast<int32_t>(state.Cards.size())) return false;
+  TFishkaLenta& belt = state.Level.Belts[0];
+  TCard queued = state.Cards[static_cast<size_t>(card)];
+  queued.Spacing = spacing;
+  queued.Acceleration = 0;
+  queued.ShowTime = -1;
+  // As a born card: its spacing after now, and the born period and both
+  // spacings behind the card ahead.
+  int64_t born = int64_t{now} + spacing;
+  if (!belt.Cards.empty()) {
+    const TCard& ahead = belt.Cards.back();
+    born = std::max<int64_t>(born, int64_t{ahead.BornTime} + ahead.Spacing + spacing + belt.BornPeriod);
+  }
+  queued.BornTime = static_cast<int32_t>(std::clamp<int64_t>(born, INT32_MIN, INT32_MAX));
+  belt.Cards.push_back(queued);
   DiscardCard(state, card);
   return true;
 }

@@ -24,4 +24,10 @@ void DiscardCard(TGameState& state, int32_t card);
 // shows, plays and draws nothing. False, changing nothing, without a belt.
 bool ReturnCardToBelt(TGameState& state, int32_t card, int32_t now);
 
+// Puts Cards[card] at the tail of the first belt as its newest card, with
+// the given spacing: it enters no earlier than a card born at `now` and no
+// closer to the card ahead than a born card keeps, so it has the whole path
+// ahead of it. Discards its entry; false, changing nothing, without a belt.
+bool QueueCardOnBelt(TGameState& state, int32_t card, int32_t now, int32_t spacing);
+
 }  // namespace qv

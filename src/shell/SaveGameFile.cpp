@@ -6,6 +6,7 @@
 #include "foundation/QelException.h"
 #include "foundation/QelParser.h"
 #include "foundation/SFunctions.h"
+#include "game/BeltPath.h"
 #include "game/CardBook.h"
 
 namespace qv {
@@ -137,9 +138,12 @@ std::string FormatSaveGame(const TGameState& state) {
   const int32_t held = state.HeldCard;
   if (held < 0 || held >= static_cast<int32_t>(state.Cards.size()) || state.Level.Belts.empty())
     return FormatTags(state);
-  // A card in hand is in no list of the file, so it is written back where a
-  // right click sends it: loading never loses it, and the running game
-  // keeps holding it. The copy carries every field FormatTags reads.
+  // A card in hand is in no list of the file, so it is written onto the
+  // belt: as the first belt's newest card, with the whole path ahead of it,
+  // so that the loaded game gives the player at least the time of a newly
+  // born card (where a right click sends it, it may be near the belt's end).
+  // The running game keeps holding it. The copy carries every field
+  // FormatTags reads.
   TGameState returned;
   returned.Game = state.Game;
   returned.Cards = state.Cards;
@@ -156,7 +160,8 @@ std::string FormatSaveGame(const TGameState& state) {
   L.Belts[0].Cards = from.Belts[0].Cards;
   L.Belts[0].BornPeriod = from.Belts[0].BornPeriod;
   returned.Cards[static_cast<size_t>(held)].QuestCard = false;
-  ReturnCardToBelt(returned, held, state.Game.PauseStart);
+  // The spacing the loaded game gives every card of the belt.
+  QueueCardOnBelt(returned, held, state.Game.PauseStart, BeltCardSpacing(from.Belts[0]));
   return FormatTags(returned);
 }
 

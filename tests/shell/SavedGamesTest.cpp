@@ -33,6 +33,7 @@ class SavedGamesTest : public ::testing::Test {
       H.Archive.Entries[name] = Fixture(name);
     H.State.Params.SharperOffset = {3, 4};
     H.State.Params.SharperDelay = 2500;
+    H.State.Params.GameBornPeriod = 400;
     ASSERT_TRUE(Loader.LoadBonusPlaceTypes("BonusPlaceTypes.xml"));
     ASSERT_TRUE(Loader.LoadMapPieces("MapPieces.xml"));
     ASSERT_TRUE(Loader.LoadLevel("Level1.xml"));
@@ -135,11 +136,19 @@ TEST_F(SavedGamesTest, LoadGivesBackTheSavedGame) {
   EXPECT_EQ(H.Widgets.Captions["WGame_LDropPackCount"], "3");
   // The belt cards keep their ages relative to the pause.
   ASSERT_EQ(L().Belts[0].Cards.size(), 3u);
-  // The held card rides at the head of the belt, where a right click returns it.
-  EXPECT_EQ(L().Belts[0].Cards[0].CType, 40);
-  EXPECT_FALSE(L().Belts[0].Cards[0].QuestCard);
-  EXPECT_EQ(H.State.Game.PauseStart - L().Belts[0].Cards[2].BornTime, 1500);
-  EXPECT_EQ(L().Belts[0].Cards[2].Spacing, BeltCardSpacing(L().Belts[0]));
+  // The held card is the belt's newest card, with the whole path ahead of
+  // it: no older than a card born at the pause, and as far behind the card
+  // ahead as a born card keeps.
+  const TFishkaLenta& belt = L().Belts[0];
+  const int32_t spacing = BeltCardSpacing(belt);
+  ASSERT_GT(spacing, 0);
+  ASSERT_GT(belt.BornPeriod, 0);
+  EXPECT_EQ(belt.Cards[2].CType, 40);
+  EXPECT_FALSE(belt.Cards[2].QuestCard);
+  EXPECT_LE(H.State.Game.PauseStart - belt.Cards[2].BornTime, -spacing);
+  EXPECT_GE(belt.Cards[2].BornTime - belt.Cards[1].BornTime, belt.BornPeriod + 2 * spacing);
+  EXPECT_EQ(H.State.Game.PauseStart - belt.Cards[1].BornTime, 1500);
+  EXPECT_EQ(belt.Cards[1].Spacing, spacing);
   EXPECT_TRUE(L().Walls[0].Crashed);
   EXPECT_TRUE(L().Walls[0].WallIn.empty());
   EXPECT_EQ(L().SharperPos, (TGamePoint{143, 164}));
