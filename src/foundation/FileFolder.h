@@ -84,6 +84,10 @@ class TFileFolder {
   // error that left it without entries, or "Cannot load file (wrong file
   // size)" when entries run past its end (a file cut short). Empty when whole.
   std::string Damage;
+  // The first entry that is there but whose bytes did not load into what
+  // they hold (a picture that does not decode, a tag file that does not
+  // parse): set by the readers of the entries, empty while none failed.
+  std::string DamagedEntry;
 
  private:
   TFileFolder() = default;

@@ -77,7 +77,8 @@ size_t PicturesAhead() { return std::clamp<size_t>(std::thread::hardware_concurr
 void LoadSurfaceList(TSurfEngine& engine, TFileFolder& archive, std::string_view listName,
                      const std::vector<std::string>& firstPictures) {
   for (const std::string& name : firstPictures)
-    if (!name.empty() && engine.IndexOf(name) < 0) engine.LoadPNGFromFolder(archive, name, name);
+    if (!name.empty() && engine.IndexOf(name) < 0)
+      LoadFromEntry(archive, name, [&] { engine.LoadPNGFromFolder(archive, name, name); });
 
   const std::vector<std::string> lines = PictureListLines(GetFolderStream(archive, listName).AsStringView());
 
@@ -125,23 +126,25 @@ void LoadSurfaceList(TSurfEngine& engine, TFileFolder& archive, std::string_view
   for (int32_t i = 0; i < n; ++i) {
     decodeAhead();
     const std::string& name = lines[size_t(i)];
-    const bool decoded = !ahead.empty() && ahead.front().Line == size_t(i);
-    std::optional<TDecodedPicture> picture;
-    if (decoded) {
-      std::future<TDecodedPicture> result = std::move(ahead.front().Result);
-      ahead.pop_front();
-      picture = result.get();
-    }
-    if (engine.IndexOf(name) < 0) {
-      if (picture && EndsWithPng(name))
-        engine.AddArchivePNG(name, name, picture->Png);
-      else if (picture)
-        engine.AddArchiveJPEG(name, name, picture->Jpeg);
-      else if (EndsWithPng(name))
-        engine.LoadPNGFromFolder(archive, name, name);
-      else
-        engine.LoadJPEGFromFolder(archive, name, name);
-    }
+    LoadFromEntry(archive, name, [&] {
+      const bool decoded = !ahead.empty() && ahead.front().Line == size_t(i);
+      std::optional<TDecodedPicture> picture;
+      if (decoded) {
+        std::future<TDecodedPicture> result = std::move(ahead.front().Result);
+        ahead.pop_front();
+        picture = result.get();
+      }
+      if (engine.IndexOf(name) < 0) {
+        if (picture && EndsWithPng(name))
+          engine.AddArchivePNG(name, name, picture->Png);
+        else if (picture)
+          engine.AddArchiveJPEG(name, name, picture->Jpeg);
+        else if (EndsWithPng(name))
+          engine.LoadPNGFromFolder(archive, name, name);
+        else
+          engine.LoadJPEGFromFolder(archive, name, name);
+      }
+    });
     if (threshold < i) {
       if (engine.OnProgress) engine.OnProgress(Round(double(i) * 100.0 / double(n)));
       threshold += step;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "foundation/FileFolder.h"
@@ -19,6 +20,20 @@ namespace qv {
 // A missing entry raises QelException "Can not find " + name + "in file folder".
 TMemoryStream& GetFolderStream(TFileFolder& folder, std::string_view name);
 
+// Runs `load`, which reads the entry `name` of the folder. When the entry is
+// there and the load fails, the folder's DamagedEntry names it (unless an
+// earlier entry did) and the error goes on unchanged; a missing entry's
+// error is no damage.
+template <class Load>
+decltype(auto) LoadFromEntry(TFileFolder& folder, std::string_view name, Load&& load) {
+  try {
+    return std::forward<Load>(load)();
+  } catch (...) {
+    if (folder.DamagedEntry.empty() && folder.IndexOf(name) >= 0) folder.DamagedEntry = std::string(name);
+    throw;
+  }
+}
+
 // "MemorySurface", "MemoryBufer" (alpha 255), "Background", "TempMapSel" and
 // "TempMapSelC" (alpha 0) and "Cover", 800 x 600 each.
 void CreateWorkSurfaces(TSurfEngine& engine);
@@ -26,7 +41,8 @@ void CreateWorkSurfaces(TSurfEngine& engine);
 // Loads every picture named by a line of the archive entry listName that is
 // not loaded yet (PNG when the name ends in "png" in any case, else JPEG),
 // calling the engine's progress callback about every twentieth picture.
-// firstPictures (the loading window's pictures) load first, as PNG.
+// firstPictures (the loading window's pictures) load first, as PNG. A
+// picture that does not load is the archive's DamagedEntry.
 void LoadSurfaceList(TSurfEngine& engine, TFileFolder& archive, std::string_view listName,
                      const std::vector<std::string>& firstPictures);
 

@@ -19,6 +19,7 @@ int TShell::Run() {
   } catch (const std::exception& e) {
     // Without the first stage there is nothing to run.
     Log::Write(e.what());
+    NoteDamagedArchive();
     Desktop->ShowErrorBox("Quorvane", e.what());
     Failed = true;
     FormDestroy();

@@ -145,7 +145,7 @@ void TShell::FormCreate(bool sender) {
     Log::Write("File Folders morfed Ok...");
     LoadSounds();
 
-    UI->LoadFont(GetFolderStream(*Archive, "QelUnicode.xml"));
+    LoadFromEntry(*Archive, "QelUnicode.xml", [this] { UI->LoadFont(GetFolderStream(*Archive, "QelUnicode.xml")); });
     Log::Write("Qel Font Loaded Ok...");
     if (Archive->IndexOf("Quorvane.li") >= 0) UI->LoadDescription(GetFolderStream(*Archive, "Quorvane.li"));
     UI->RealignForms();
@@ -175,6 +175,9 @@ void TShell::ApplyWindowStyle() {
 void TShell::UnpackResourceArchive() {
   const std::filesystem::path shipped = ResolveNoCase(ProgramFolder, "game.zxc");
   const std::filesystem::path working = ResolveNoCase(ProgramFolder, "temp/game.zxc");
+  std::error_code ec;
+  // The conversion skips a working archive that is there already.
+  WorkingArchiveMade = !std::filesystem::exists(working, ec);
   auto convert = [&] {
     TPNGMorf morf(90);
     std::unique_ptr<TForm3> form = CreateInstallWindow();
@@ -198,13 +201,42 @@ void TShell::UnpackResourceArchive() {
     Log::Write("The working archive " + working.string() + " cannot be read (" + damage + "), converting " +
                shipped.string() + " again");
     ArchiveOwner.reset();
-    std::error_code ec;
     std::filesystem::remove(working, ec);
+    WorkingArchiveMade = true;
     convert();
     ArchiveOwner = std::make_unique<TFileFolder>(working);
   }
   Archive = ArchiveOwner.get();
   ResourceList->AddFolder(working);
+}
+
+void TShell::NoteDamagedArchive() {
+  if (!Archive || Archive->DamagedEntry.empty() || DropWorkingArchive) return;
+  const std::string entry = Archive->DamagedEntry;
+  const std::string shipped = ResolveNoCase(ProgramFolder, "game.zxc").string();
+  // Made from the shipped archive in this very start, or an entry that the
+  // conversion copies and that the shipped archive holds with the same
+  // bytes: the damage came with the shipped archive.
+  auto sameInShipped = [&] {
+    try {
+      TFileFolder source(shipped);
+      TMemoryStream* theirs = source.IndexOf(entry) >= 0 ? source.GetStream(entry) : nullptr;
+      TMemoryStream* ours = Archive->GetStream(entry);
+      return theirs && ours && theirs->AsStringView() == ours->AsStringView();
+    } catch (const std::exception&) {
+      return false;
+    }
+  };
+  if (WorkingArchiveMade || sameInShipped()) {
+    Log::Write("The entry " + entry + " of the shipped archive " + shipped + " is damaged");
+    return;
+  }
+  // Made by an earlier start and damaged since (a bad copy, a bad sector):
+  // it goes when the program ends, and the next start converts the shipped
+  // archive again, as the first start did.
+  Log::Write("The entry " + entry + " of the working archive " + Archive->FileName.string() +
+             " is damaged, converting " + shipped + " again at the next start");
+  DropWorkingArchive = true;
 }
 
 void TShell::LoadSounds() { LoadSoundsFromFolder(*Archive, SoundList); }
@@ -304,6 +336,7 @@ void TShell::RunGame() {
     Game.PauseFlag = false;
   } catch (const std::exception&) {
     Engine.OnProgress = nullptr;
+    NoteDamagedArchive();
     Loop.PendingError = "Exception error in TQelGameEngine.RunGame";
     throw QelException(Loop.PendingError);
   }
@@ -312,7 +345,7 @@ void TShell::RunGame() {
 void TShell::CreateEffectTemplates() {
   for (size_t i = 0; i < 6; ++i) {
     auto effect = std::make_unique<fx::TQelParticleEffect>();
-    effect->LoadFromStream(&GetFolderStream(*Archive, kEffectFiles[i]));
+    LoadFromEntry(*Archive, kEffectFiles[i], [&] { effect->LoadFromStream(&GetFolderStream(*Archive, kEffectFiles[i])); });
     EffectTemplates[i] = std::move(effect);
   }
   Effects.Templates.Swap = EffectTemplates[0].get();
@@ -324,8 +357,8 @@ void TShell::CreateEffectTemplates() {
 }
 
 void TShell::LoadGameTables() {
-  Loader.LoadBonusPlaceTypes("BonusPlaceTypes.xml");
-  Loader.LoadMapPieces("MapPieces.xml");
+  LoadFromEntry(*Archive, "BonusPlaceTypes.xml", [this] { Loader.LoadBonusPlaceTypes("BonusPlaceTypes.xml"); });
+  LoadFromEntry(*Archive, "MapPieces.xml", [this] { Loader.LoadMapPieces("MapPieces.xml"); });
   BuildCardTypes(Game.CardTypes);
 }
 
@@ -456,6 +489,10 @@ void TShell::FormDestroy() {
   Archive = nullptr;
   ArchiveOwner.reset();
   ResourceList.reset();
+  if (DropWorkingArchive) {
+    std::error_code ec;
+    std::filesystem::remove(ResolveNoCase(ProgramFolder, "temp/game.zxc"), ec);
+  }
   Game.Cards.clear();
   Game.HeldCard = -1;
   StopSounds(SoundList, true);
