@@ -124,6 +124,9 @@ TEST_F(ScoringTest, LongStreetsAndNoLose) {
   EXPECT_TRUE(H.Effects.Scores.empty());
   EXPECT_EQ(H.Sound.Samples, (std::vector<std::string>{"StreetDone7More.ogg"}));
   EXPECT_EQ(St().Cards[7].FlashEnd, kNow + 400) << "flashes still run";
+  St().Cards[6].State = csEnclosed;  // on point 6: points 0 to 5 remain
+  Sc.CheckStreets(0);
+  EXPECT_EQ(H.Sound.Samples, (std::vector<std::string>{"StreetDone7More.ogg", "StreetDone6.ogg"}));
 }
 
 TEST_F(ScoringTest, OnlyANeighbourWithinNinePixelsContinuesARow) {

@@ -72,14 +72,19 @@ TEST(Audio, MonoAndOtherRatesBecomeStereoAtTheMixerRate) {
   EXPECT_TRUE(audio.IsPlaying(s));
   RenderFrames(audio, 4096);
   EXPECT_FALSE(audio.IsPlaying(s));
-  // A stereo sample keeps its two channels apart: 300 Hz left, 500 Hz right.
-  std::vector<float> apart = testdata::SineWave(300, 0.5, 0.5f);
-  const std::vector<float> right = testdata::SineWave(500, 0.5, 0.5f);
-  for (size_t i = 1; i < apart.size(); i += 2) apart[i] = right[i];
-  audio.PlaySample(LoadOgg(audio, testdata::EncodeOgg(apart)), 100);
-  const auto both = RenderFrames(audio, kRate / 4);
-  EXPECT_NEAR(PitchHz(both.data(), both.size() / 2), 300, 5);
-  EXPECT_NEAR(PitchHz(both.data() + 1, both.size() / 2 - 1), 500, 5);  // the right channel
+  // A stereo sample keeps its two channels apart, resampled or not: 300 Hz
+  // left, 500 Hz right.
+  for (const int rate : {kRate, 22050}) {
+    std::vector<float> apart = testdata::SineWave(300, 0.5, 0.5f, rate);
+    const std::vector<float> right = testdata::SineWave(500, 0.5, 0.5f, rate);
+    for (size_t i = 1; i < apart.size(); i += 2) apart[i] = right[i];
+    const TAudioHandle stereo = LoadOgg(audio, testdata::EncodeOgg(apart, 2, rate));
+    audio.PlaySample(stereo, 100);
+    const auto both = RenderFrames(audio, kRate / 4);
+    EXPECT_NEAR(PitchHz(both.data(), both.size() / 2), 300, 5) << rate;
+    EXPECT_NEAR(PitchHz(both.data() + 1, both.size() / 2 - 1), 500, 5) << rate;  // the right channel
+    audio.Stop(stereo);
+  }
 }
 
 TEST(Audio, DataThatDoesNotDecodeIsRefusedWithAText) {

@@ -12,9 +12,14 @@ namespace {
 
 constexpr int kRate = TAudio::kRate;
 
-double RenderRms(TAudio& audio, int frames) {
+std::vector<int16_t> Render(TAudio& audio, int frames) {
   std::vector<int16_t> out(static_cast<size_t>(frames) * 2);
   audio.Render(out.data(), frames);
+  return out;
+}
+
+double RenderRms(TAudio& audio, int frames) {
+  const auto out = Render(audio, frames);
   return testdata::Rms(out.data(), out.size());
 }
 
@@ -97,7 +102,11 @@ TEST_F(GameSound, LevelEndFadeAndStopAll) {
   Sound.StopAllSounds();
   SoundVolume = 40;
   Sound.PlaySample("PutCard.ogg");
-  EXPECT_NEAR(RenderRms(Audio, 4096), full * 0.4, full * 0.03);
+  const auto heard = Render(Audio, 4096);
+  EXPECT_NEAR(testdata::Rms(heard.data(), heard.size()), full * 0.4, full * 0.03);
+  Sound.StopAllSounds();
+  Audio.PlaySample(Handle("PutCard.ogg"), 40);
+  EXPECT_TRUE(Render(Audio, 4096) == heard) << "the sound of a channel at exactly 40";
   Sound.StopAllSounds();
   SoundVolume = 0;
   Sound.PlaySample("PutCard.ogg");

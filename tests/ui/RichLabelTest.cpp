@@ -187,6 +187,12 @@ TEST_F(HintTest, BackgroundCoversTheTextWithAMargin) {
   hint->SetLeft(0);
   hint->SetTop(100);
   EXPECT_EQ(hint->OldRect, (TRect{before.Left, before.Top - 30, before.Right + 40, before.Bottom}));
+  // Coming back keeps the edges reached before.
+  hint->SetLeft(50);
+  hint->SetTop(40);
+  hint->SetLeft(20);
+  hint->SetTop(70);
+  EXPECT_EQ(hint->OldRect, (TRect{before.Left - 50, before.Top - 30, before.Right + 40, before.Bottom + 60}));
 }
 
 }  // namespace
