@@ -34,7 +34,9 @@ int TShell::Run() {
   if (!Closing) AppActivate();
   while (!Closing) Step();
   FormDestroy();
-  return Failed ? 1 : 0;
+  // An error still pending (a failed second stage whose closing pass a quit
+  // came before) is a failure too.
+  return Failed || !Loop.PendingError.empty() ? 1 : 0;
 }
 
 bool TShell::Step() {

@@ -274,6 +274,16 @@ TEST_F(Startup, ExitStatusTellsAFailedStartFromAQuit) {
     ASSERT_FALSE(m.empty());
     EXPECT_EQ(m.back().rfind("Average FPS: ", 0), 0u);
   }
+  {
+    // A second stage that fails: a quit asked for before the pass that
+    // ends on the error does not make the failed start a success.
+    const std::vector<uint8_t> picture = ReadWholeFile(Dir.Path / "loading.jpg");
+    AtomicWriteFile(Dir.Path / "loading.jpg", picture.data(), picture.size() / 3);
+    TShell& s = Make();
+    Events->Push(TInputEvent{TEventKind::Quit});
+    EXPECT_EQ(s.Run(), 1);
+    AtomicWriteFile(Dir.Path / "loading.jpg", picture.data(), picture.size());
+  }
   // A shipped archive cut short, with a broken header, or none: the first
   // start stops and names it.
   const std::filesystem::path shipped = Dir.Path / "game.zxc";
