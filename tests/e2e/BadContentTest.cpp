@@ -119,27 +119,21 @@ TEST_P(BadContent, NeverCrashesAndFailsOnlyWithItsReason) {
     if (HasFailure()) copies[i]->Keep = true;  // left for a look
   }
 
-  // A start stopped by a damaged entry names it and its archive. Damage in
-  // the working archive is mended by converting the shipped one again, so
-  // the next start goes on; damage that came with the shipped archive stops
-  // that start too.
+  // A start that converted (or found) the working archive and then stopped
+  // on a damaged entry names the entry and its archive. Damage in the working
+  // archive is mended by converting the shipped one again, so the next start
+  // goes on; damage that came with the shipped archive stops that start too.
+  const bool working = c.Where == TWhere::Working;
+  const std::string line = "The entry " + std::string(c.Entry) + (working ? " of the working" : " of the shipped");
   std::vector<size_t> again;
   for (size_t i = 0; i < kDamages.size(); ++i) {
-    if (kDamages[i] == TDamage::Missing || c.Where == TWhere::Folder) continue;
     const std::string log = ReadText(copies[i]->Path / "Quorvane.log");
+    if (kDamages[i] == TDamage::Missing || c.Where == TWhere::Folder || log.find("Error box") == std::string::npos ||
+        log.find("File Folders morfed Ok...") == std::string::npos)
+      continue;
     const fs::path folder = fs::canonical(copies[i]->Path);  // as the program names its folder
-    const std::string working = "The entry " + std::string(c.Entry) + " of the working archive ";
-    const std::string shipped = "The entry " + std::string(c.Entry) + " of the shipped archive ";
-    if (log.find("Error box") == std::string::npos) continue;
-    SCOPED_TRACE(std::string(c.Entry) + " " + DamageName(kDamages[i]) + ", started again");
-    if (c.Where == TWhere::Working) {
-      EXPECT_NE(log.find(working + (folder / "temp" / "game.zxc").string()), std::string::npos) << log;
-    } else if (log.find("File Folders morfed Ok...") != std::string::npos) {
-      // Converted, and stopped on loading what it holds.
-      EXPECT_NE(log.find(shipped + (folder / "game.zxc").string()), std::string::npos) << log;
-    } else {
-      continue;  // the conversion itself stopped, as it does at every start
-    }
+    const fs::path archive = working ? folder / "temp" / "game.zxc" : folder / "game.zxc";
+    EXPECT_NE(log.find(line + " archive " + archive.string() + " is damaged"), std::string::npos) << log;
     again.push_back(i);
     fs::remove(copies[i]->Path / "Quorvane.log");  // its "Game Started..." is not the new start's
     runs[i] = std::make_unique<TProgramRun>(copies[i]->Path);
@@ -148,14 +142,12 @@ TEST_P(BadContent, NeverCrashesAndFailsOnlyWithItsReason) {
     SCOPED_TRACE(std::string(c.Entry) + " " + DamageName(kDamages[i]) + ", started again");
     const TRunResult r = runs[i]->Wait();
     EXPECT_FALSE(r.SanitizerReport()) << r.Describe();
-    if (c.Where == TWhere::Working) {
-      EXPECT_TRUE(r.EndedByUs) << r.Describe();
+    EXPECT_EQ(r.EndedByUs, working) << r.Describe();
+    EXPECT_EQ(r.ExitCode, working ? 0 : 1) << r.Describe();
+    if (working)
       EXPECT_EQ(r.Log.find("Error box"), std::string::npos) << r.Describe();
-    } else {
-      EXPECT_TRUE(r.Exited && r.ExitCode == 1) << r.Describe();
-      EXPECT_NE(r.Log.find("The entry " + std::string(c.Entry) + " of the shipped archive "), std::string::npos)
-          << r.Describe();
-    }
+    else
+      EXPECT_NE(r.Log.find(line), std::string::npos) << r.Describe();
     if (HasFailure()) copies[i]->Keep = true;
   }
 }
