@@ -345,7 +345,8 @@ void TShell::RunGame() {
 void TShell::CreateEffectTemplates() {
   for (size_t i = 0; i < 6; ++i) {
     auto effect = std::make_unique<fx::TQelParticleEffect>();
-    LoadFromEntry(*Archive, kEffectFiles[i], [&] { effect->LoadFromStream(&GetFolderStream(*Archive, kEffectFiles[i])); });
+    const char* file = kEffectFiles[i];
+    LoadFromEntry(*Archive, file, [&] { effect->LoadFromStream(&GetFolderStream(*Archive, file)); });
     EffectTemplates[i] = std::move(effect);
   }
   Effects.Templates.Swap = EffectTemplates[0].get();
