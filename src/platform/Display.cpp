@@ -60,6 +60,15 @@ int64_t FrameWaitMicroseconds(int64_t spentUs, int refreshHz) {
   return std::clamp<int64_t>(interval - spentUs, 0, interval);
 }
 
+void TFramePacer::Wait(int refreshHz) {
+  const int64_t spent = now_() - passStart_;
+  const int64_t wait = FrameWaitMicroseconds(spent, refreshHz);
+  // The next pass counts from the end of this interval, not from when the
+  // sleep returned, so a late wake-up does not lower the rate.
+  passStart_ += spent + wait;
+  if (wait > 0) sleepUntil_(passStart_);
+}
+
 std::unique_ptr<TDisplay> CreateDisplay() {
   const char* video = std::getenv("QUORVANE_VIDEO");
   if (video && std::string_view(video) == "headless") return std::make_unique<THeadlessDisplay>();

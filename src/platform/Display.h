@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -117,6 +118,27 @@ class TDisplay {
 // for a screen refreshing refreshHz times a second (60 when the rate is not
 // known, 0 or less); never more than one interval.
 int64_t FrameWaitMicroseconds(int64_t spentUs, int refreshHz);
+
+// Paces the passes of the main loop on a clock counting microseconds. Each
+// interval begins where the last one was planned to end, so a sleep that
+// wakes late does not push the passes after it back; a pass that overran
+// its interval starts the count again from its own end.
+class TFramePacer {
+ public:
+  using TClock = std::function<int64_t()>;
+  using TSleepUntil = std::function<void(int64_t)>;
+
+  TFramePacer(TClock now, TSleepUntil sleepUntil) : now_(std::move(now)), sleepUntil_(std::move(sleepUntil)) {}
+  // The first interval begins now.
+  void Start() { passStart_ = now_(); }
+  // Sleeps out what is left of the interval (FrameWaitMicroseconds).
+  void Wait(int refreshHz);
+
+ private:
+  TClock now_;
+  TSleepUntil sleepUntil_;
+  int64_t passStart_ = 0;
+};
 
 // The backend named by the environment variable QUORVANE_VIDEO: "headless",
 // or "sdl" (also when the variable is not set).

@@ -40,6 +40,15 @@ Uint32 SdlFormatOf(const TPixelFormat& f) {
   return SDL_PIXELFORMAT_RGB888;  // 32 bits, x-r-g-b from the high byte down
 }
 
+int64_t SteadyMicroseconds() {
+  using namespace std::chrono;
+  return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void SleepUntilMicroseconds(int64_t us) {
+  std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::microseconds(us)));
+}
+
 }  // namespace
 
 struct TSdlDisplay::Impl {
@@ -53,7 +62,7 @@ struct TSdlDisplay::Impl {
   std::unique_ptr<SDL_Surface, SurfaceDeleter> Source;
   std::string Caption = "Quorvane";
   int RefreshHz = 0;
-  std::chrono::steady_clock::time_point PassStart;
+  TFramePacer Pacer{SteadyMicroseconds, SleepUntilMicroseconds};
 
   void Render() {
     SDL_SetRenderDrawColor(Renderer.get(), 0, 0, 0, 255);
@@ -129,7 +138,7 @@ bool TSdlDisplay::Open(const TDisplayMode& mode, std::string& errorText) {
   SDL_DisplayMode shown{};
   const int index = SDL_GetWindowDisplayIndex(impl_->Window.get());
   impl_->RefreshHz = index >= 0 && SDL_GetCurrentDisplayMode(index, &shown) == 0 ? shown.refresh_rate : 0;
-  impl_->PassStart = std::chrono::steady_clock::now();
+  impl_->Pacer.Start();
   return true;
 }
 
@@ -181,15 +190,7 @@ void TSdlDisplay::Commit(const std::vector<TDisplayRect>& changed) {
   SDL_RenderPresent(impl_->Renderer.get());
 }
 
-void TSdlDisplay::WaitFrame() {
-  using namespace std::chrono;
-  const int64_t spent = duration_cast<microseconds>(steady_clock::now() - impl_->PassStart).count();
-  const int64_t wait = FrameWaitMicroseconds(spent, impl_->RefreshHz);
-  // The next pass counts from the end of this interval, not from when the
-  // sleep returned, so a late wake-up does not lower the rate.
-  impl_->PassStart += microseconds(spent + wait);
-  if (wait > 0) std::this_thread::sleep_until(impl_->PassStart);
-}
+void TSdlDisplay::WaitFrame() { impl_->Pacer.Wait(impl_->RefreshHz); }
 
 void TSdlDisplay::SetCaption(const std::string& caption) {
   impl_->Caption = caption;

@@ -107,6 +107,24 @@ TEST(Audio, DataThatDoesNotDecodeIsRefusedWithAText) {
     EXPECT_EQ(audio.LoadSample(ogg.data(), cut, 5, error), kNoAudio) << cut;
     EXPECT_FALSE(error.empty()) << cut;
   }
+  // Damaged sound pages are skipped, or end the sound early; what the decoder
+  // itself refuses is a set-up header that parses but cannot be decoded with:
+  // the first codebook's first codewords all one bit long, more than a prefix
+  // code holds. Its page's checksum is made right again.
+  auto broken = ogg;
+  const std::string bytes(broken.begin(), broken.end());
+  const size_t book = bytes.find("BCV"), page = bytes.rfind("OggS", book);
+  ASSERT_NE(book, std::string::npos);
+  broken[book + 8] = broken[book + 9] = 0;  // neither ordered nor sparse, lengths 1, 1, ...
+  ogg_page og{};
+  og.header = &broken[page];
+  og.header_len = 27 + broken[page + 26];
+  og.body = og.header + og.header_len;
+  for (int i = 0; i < broken[page + 26]; ++i) og.body_len += broken[page + 27 + i];
+  ogg_page_checksum_set(&og);
+  error.clear();
+  EXPECT_EQ(audio.LoadSample(broken.data(), broken.size(), 5, error), kNoAudio);
+  EXPECT_NE(error.find("damaged"), std::string::npos) << error;
   auto longer = testdata::SineOgg(440, 3.0, 0.5f);
   longer.resize(longer.size() * 3 / 4);
   const TAudioHandle cut = LoadOgg(audio, longer);

@@ -189,6 +189,19 @@ TEST(DisplayPacing, WaitsOutTheRestOfOneRefreshInterval) {
   EXPECT_EQ(FrameWaitMicroseconds(12000, 100), 0);
   EXPECT_EQ(FrameWaitMicroseconds(0, 0), 16666);  // rate unknown: 60 Hz
   EXPECT_EQ(FrameWaitMicroseconds(-5000, 60), 16666);
+  // Passes of 2 ms whose sleeps wake 3 ms late stay on the 10 ms grid: ten
+  // passes take ten intervals, not ten times 13 ms.
+  int64_t now = 500;
+  std::vector<int64_t> until;
+  TFramePacer pacer([&] { return now; }, [&](int64_t us) { until.push_back(us); now = us + 3000; });
+  pacer.Start();
+  for (int pass = 0; pass < 10; ++pass) {
+    now += 2000;
+    pacer.Wait(100);
+  }
+  ASSERT_EQ(until.size(), 10u);
+  EXPECT_EQ(until.front(), 10500);
+  EXPECT_EQ(until.back(), 100500);
 }
 
 TEST(DisplayFactory, BackendFollowsTheEnvironment) {

@@ -110,10 +110,14 @@ TEST_F(Windows, ColourDepthChangesOnlyInFullScreen) {
   EXPECT_EQ(S().Settings.FullScreenMode, 0);
   EXPECT_EQ(S().Settings.BitsPerPixel, 32);
 
-  // A switch whose settings cannot be saved leaves display and setting alike.
+  // A switch whose settings cannot be saved leaves the display as it is, and
+  // the setting then says what the display shows, even when the two
+  // disagreed before.
   fs::remove(options);
   fs::create_directory(options);
+  S().Settings.FullScreenMode = 1;
   EXPECT_ANY_THROW(S().ChangewindowMode());
+  EXPECT_FALSE(S().Display->FullScreen());
   EXPECT_EQ(S().Settings.FullScreenMode, 0);
   fs::remove(options);
 }
