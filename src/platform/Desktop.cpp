@@ -19,13 +19,33 @@ bool HasUrlExtension(const std::string& target) {
   return ext == ".url";
 }
 
+std::string ErrorBoxLine(const std::string& caption, const std::string& text) {
+  return "Error box \"" + caption + "\": " + text;
+}
+
 class TSdlDesktop : public IDesktop {
  public:
   void ShowErrorBox(const std::string& caption, const std::string& text) override {
-    // The box is as wide as its longest line and does not wrap; unbroken it
-    // may be wider than an 800-pixel screen.
-    const std::string lines = BreakLines(text, kErrorBoxColumns);
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), lines.c_str(), nullptr);
+    // The log keeps the whole text, the box what fits on the screen: it
+    // grows with its text and neither wraps nor scrolls.
+    if (Report) Report(ErrorBoxLine(caption, text));
+    const std::string shown = ErrorBoxText(text);
+    SDL_MessageBoxButtonData ok{};
+    ok.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+    ok.text = "OK";
+    SDL_MessageBoxData box{};
+    box.flags = SDL_MESSAGEBOX_ERROR;
+    // The game opens one window; while it has the focus the box belongs to
+    // it and stays above it.
+    if (SDL_WasInit(SDL_INIT_VIDEO)) box.window = SDL_GetKeyboardFocus();
+    box.title = caption.c_str();
+    box.message = shown.c_str();
+    box.numbuttons = 1;
+    box.buttons = &ok;
+    int pressed = 0;
+    // A box that the window system refused is as good as closed: the game goes on.
+    if (SDL_ShowMessageBox(&box, &pressed) != 0 && Report)
+      Report(std::string("Error box not shown: ") + SDL_GetError());
   }
   bool OpenLink(const std::string& target) override {
     const std::string url = ResolveLink(target);
@@ -54,11 +74,9 @@ std::string BreakLines(std::string_view text, size_t columns) {
   std::vector<size_t> at;  // where each character of the line starts: a break never falls inside one
   size_t start = 0;
   for (;;) {
-    size_t end = text.find('\n', start);
+    size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = text.size();
-    // A CRLF pair is one line break.
-    const size_t lineEnd = end > start && end < text.size() && text[end - 1] == '\r' ? end - 1 : end;
-    const std::string_view line = text.substr(start, lineEnd - start);
+    const std::string_view line = text.substr(start, end - start);
     at.clear();
     for (size_t i = 0; i < line.size(); ++i)
       if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) at.push_back(i);
@@ -84,8 +102,31 @@ std::string BreakLines(std::string_view text, size_t columns) {
     out.append(line.substr(at[first]));
     if (end == text.size()) return out;
     out.push_back('\n');
-    start = end + 1;
+    // A CRLF pair is one line break, and so are a CR and an LF alone.
+    start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
   }
+}
+
+std::string ErrorBoxText(std::string_view text) {
+  std::string lines = BreakLines(text, kErrorBoxColumns);
+  // The last line shown starts at `last` and ends at the break after it.
+  size_t last = 0, cut = std::string::npos;
+  for (size_t n = 0; n < kErrorBoxLines; ++n) {
+    cut = lines.find('\n', last);
+    if (cut == std::string::npos) return lines;
+    if (n + 1 < kErrorBoxLines) last = cut + 1;
+  }
+  if (cut + 1 == lines.size()) return lines;  // only an empty line follows
+  lines.resize(cut);
+  size_t columns = 0;
+  for (size_t i = last; i < lines.size(); ++i)
+    if ((static_cast<unsigned char>(lines[i]) & 0xC0) != 0x80) ++columns;
+  // The ellipsis takes a column of its own.
+  for (; columns >= kErrorBoxColumns; --columns) {
+    while ((static_cast<unsigned char>(lines.back()) & 0xC0) == 0x80) lines.pop_back();
+    lines.pop_back();
+  }
+  return lines + "\xE2\x80\xA6";
 }
 
 std::string ShortcutAddress(std::string_view text) {
@@ -121,7 +162,7 @@ void THeadlessDesktop::Say(const std::string& line) {
 }
 
 void THeadlessDesktop::ShowErrorBox(const std::string& caption, const std::string& text) {
-  Say("Error box \"" + caption + "\": " + text);
+  Say(ErrorBoxLine(caption, text));
 }
 
 bool THeadlessDesktop::OpenLink(const std::string& target) {

@@ -15,7 +15,12 @@ namespace qv {
 class IDesktop {
  public:
   virtual ~IDesktop() = default;
-  // A modal box with one OK button.
+  // Receives one line per request worth keeping (the shell passes them to its
+  // log): every error box with its whole text, and a box that could not be shown.
+  std::function<void(const std::string&)> Report;
+
+  // A modal box with one OK button (Enter and Escape press it) that shows
+  // ErrorBoxText of the text.
   virtual void ShowErrorBox(const std::string& caption, const std::string& text) = 0;
   // Opens an address or a file (an Internet shortcut opens its address).
   // False when nothing could be opened.
@@ -34,15 +39,20 @@ std::string ShortcutAddress(std::string_view text);
 
 // The error box's text broken into lines of at most `columns` characters
 // (UTF-8 code points): at blanks, which the break drops; else, in a path,
-// after a "/"; else anywhere. Line breaks of the text stay.
+// after a "/"; else anywhere. Line breaks of the text (LF, CR LF or a CR
+// alone) stay, as LF.
 std::string BreakLines(std::string_view text, size_t columns);
 // Lines this long keep the error box inside an 800-pixel screen.
 inline constexpr size_t kErrorBoxColumns = 60;
+// So many lines keep its OK button on a 600-pixel screen.
+inline constexpr size_t kErrorBoxLines = 20;
+// What the error box shows of a text: its broken lines, at most
+// kErrorBoxLines of them; a text cut there ends in "…".
+std::string ErrorBoxText(std::string_view text);
 
+// Reports every request, error boxes and links, and keeps it in Requests.
 class THeadlessDesktop : public IDesktop {
  public:
-  // Receives one line per request (the shell passes them to its log).
-  std::function<void(const std::string&)> Report;
   std::vector<std::string> Requests;
 
   void ShowErrorBox(const std::string& caption, const std::string& text) override;

@@ -105,6 +105,13 @@ std::optional<std::string> ReadFile(const fs::path& file, std::string* why = nul
   }
 }
 
+// A store edited on another system may end its lines in CR LF. A CR of a
+// name or a value is always escaped, so a CR at a line's end only ends it.
+std::string_view WithoutCr(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
 bool WriteText(const fs::path& file, const std::string& text) {
   return ReplaceFileContents(file, text.data(), text.size());
 }
@@ -145,7 +152,7 @@ std::string TUserStore::Format(const TValues& values) {
 std::optional<TUserStore::TValues> TUserStore::Parse(std::string_view text) {
   // Only a file that starts with the header line is a store at all.
   const size_t first = text.find('\n');
-  if (first == std::string_view::npos || text.substr(0, first) != kHeader) return std::nullopt;
+  if (first == std::string_view::npos || WithoutCr(text.substr(0, first)) != kHeader) return std::nullopt;
   // Within a store a damaged line costs only itself: every line that reads
   // is kept, so a torn or edited file keeps what was intact.
   TValues values;
@@ -154,7 +161,7 @@ std::optional<TUserStore::TValues> TUserStore::Parse(std::string_view text) {
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) break;  // every line ends: a last line without one is torn
-    std::string_view line = text.substr(pos, end - pos);
+    const std::string_view line = WithoutCr(text.substr(pos, end - pos));
     pos = end + 1;
     if (!line.empty() && line.front() == '[') {
       auto key = line.size() >= 2 && line.back() == ']' ? Unescape(line.substr(1, line.size() - 2)) : std::nullopt;

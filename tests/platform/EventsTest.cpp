@@ -69,6 +69,22 @@ TEST(Desktop, LongErrorTextsBreakIntoLines) {
   // CRLF is one line break: a full line before it leaves no line of its own.
   const std::string full(60, 'x');
   EXPECT_EQ(BreakLines(full + "\r\nnext\r\n", 60), full + "\nnext\n");
+  // A CR alone breaks the line too.
+  EXPECT_EQ(BreakLines("one\r\rtwo\r", 60), "one\n\ntwo\n");
+  // The box shows at most 20 lines of 60 columns; a text cut there ends in an ellipsis.
+  EXPECT_EQ(ErrorBoxText("short\ntext"), "short\ntext");
+  const std::string box = ErrorBoxText("TotalScore " + std::string(30000, '7'));
+  ASSERT_TRUE(box.ends_with("\xE2\x80\xA6")) << box;
+  size_t lines = 1, columns = 0;
+  for (const char c : box) {
+    if (c == '\n') {
+      ++lines;
+      columns = 0;
+    } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+      EXPECT_LE(++columns, 60u) << box;
+    }
+  }
+  EXPECT_LE(lines, 20u) << box;
 }
 
 }  // namespace

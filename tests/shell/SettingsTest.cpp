@@ -128,6 +128,10 @@ TEST(UserStore, ReadsWritesAndTreatsDamageAsEmpty) {
   EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr").value_or("?"), "DEU");
   EXPECT_FALSE(store.ReadString("Software\\Ostrandel\\Quorvane", "Odd"));
   EXPECT_EQ(store.ReadString("Software\\Other", "New").value_or("?"), "2");
+  // A store with CR LF line ends, as an editor on another system writes it, reads whole.
+  AtomicWriteFile(store.File(), std::string("QuorvaneUserStore 1\r\n[Software\\\\Ostrandel\\\\Quorvane]\r\nLangStr=FRA\r\n"));
+  EXPECT_EQ(store.ReadError(), "");
+  EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr").value_or("?"), "FRA");
   // A foreign file is an empty store, and the next write replaces it.
   AtomicWriteFile(store.File(), std::string("\0\1garbage", 9));
   EXPECT_FALSE(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr"));
