@@ -1,8 +1,15 @@
 #include "graphics/PNGMorf.h"
 
+#include <zlib.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <future>
 #include <memory>
+#include <optional>
 #include <system_error>
+#include <thread>
+#include <utility>
 
 #include "foundation/Files.h"
 #include "foundation/Log.h"
@@ -82,7 +89,91 @@ void MergePair(TFileFolder& source, int colourIndex, const TMemoryStream& mask, 
   dest.AddFile(resultName, kPictureKind, merged);
 }
 
+// The CRC-32 and size of a whole regular file, read a piece at a time;
+// nothing when it cannot be read.
+struct TFileSum {
+  uint32_t Crc = 0;
+  uint64_t Size = 0;
+  bool operator==(const TFileSum&) const = default;
+};
+
+// The CRC-32 of `size` bytes of the file from `offset`; nothing when they
+// cannot all be read.
+std::optional<uLong> CrcOfPiece(const fs::path& file, uint64_t offset, uint64_t size) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(file.c_str(), "rb"), &std::fclose);
+  if (!in || ::fseeko(in.get(), off_t(offset), SEEK_SET) != 0) return std::nullopt;
+  std::vector<unsigned char> buffer(size_t{1} << 18);
+  uLong crc = crc32(0, nullptr, 0);
+  while (size > 0) {
+    const size_t n = std::fread(buffer.data(), 1, size_t(std::min<uint64_t>(size, buffer.size())), in.get());
+    if (n == 0) return std::nullopt;
+    crc = crc32_z(crc, buffer.data(), n);
+    size -= n;
+  }
+  return crc;
+}
+
+std::optional<TFileSum> SumOfFile(const fs::path& file) {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return std::nullopt;
+  TFileSum sum;
+  sum.Size = fs::file_size(file, ec);
+  if (ec) return std::nullopt;
+  // Every start checks the archive: its pieces are summed on a few threads
+  // at once and the sums joined, which keeps the check a small part of it.
+  constexpr uint64_t kLeastPiece = uint64_t{1} << 20;
+  const uint64_t pieces =
+      std::clamp<uint64_t>(std::min<uint64_t>(std::thread::hardware_concurrency(), sum.Size / kLeastPiece), 1, 4);
+  const uint64_t step = (sum.Size + pieces - 1) / pieces;
+  std::vector<std::pair<uint64_t, std::future<std::optional<uLong>>>> parts;
+  for (uint64_t offset = 0; offset < sum.Size; offset += step) {
+    const uint64_t size = std::min(step, sum.Size - offset);
+    parts.emplace_back(size, std::async(std::launch::async, CrcOfPiece, file, offset, size));
+  }
+  uLong crc = crc32(0, nullptr, 0);
+  bool whole = true;
+  for (auto& [size, part] : parts) {
+    const std::optional<uLong> piece = part.get();
+    whole = whole && piece;
+    if (piece) crc = crc32_combine(crc, *piece, z_off_t(size));
+  }
+  if (!whole) return std::nullopt;
+  sum.Crc = uint32_t(crc);
+  return sum;
+}
+
+std::string RecordText(const TFileSum& sum) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%08x %llu\n", unsigned(sum.Crc), static_cast<unsigned long long>(sum.Size));
+  return text;
+}
+
 }  // namespace
+
+fs::path ChecksumRecordPath(const fs::path& archive) { return fs::path(archive.string() + ".crc"); }
+
+void WriteChecksumRecord(const fs::path& archive) {
+  const std::optional<TFileSum> sum = SumOfFile(archive);
+  if (!sum) throw EInOutError("Cannot read " + archive.string() + " for its checksum record");
+  AtomicWriteFile(ChecksumRecordPath(archive), RecordText(*sum));
+}
+
+std::string ChecksumMismatch(const fs::path& archive) {
+  const fs::path record = ChecksumRecordPath(archive);
+  std::error_code ec;
+  // Only a small regular file can be the record: anything else is no record.
+  if (!fs::is_regular_file(record, ec) || fs::file_size(record, ec) > 64) return "no checksum record";
+  std::string text;
+  try {
+    const std::vector<uint8_t> bytes = ReadWholeFile(record);
+    text.assign(bytes.begin(), bytes.end());
+  } catch (const std::exception&) {
+    return "the checksum record cannot be read";
+  }
+  const std::optional<TFileSum> sum = SumOfFile(archive);
+  if (!sum) return "the archive cannot be read";
+  return text == RecordText(*sum) ? std::string() : "the checksum differs";
+}
 
 std::string FormatProgressPercent(int64_t i, int64_t high) {
   if (high <= 0) return "0";
@@ -125,12 +216,23 @@ void TPNGMorf::Execute() {
     std::error_code ec;
     if (!fs::is_regular_file(source, ec)) throw Exception("Can not find file " + sourceName + "!");
     const fs::path dest = JobPath(GetAttrValue(job, "Dest"));
-    if (fs::exists(dest, ec)) continue;
+    // A working archive that is not as the conversion wrote it (a copy cut
+    // short, a bad sector, an edit, a start killed before its record) is
+    // made again; one that is, is never rebuilt.
+    if (fs::exists(dest, ec)) {
+      const std::string why = ChecksumMismatch(dest);
+      if (why.empty()) continue;
+      Log::Write("The working archive " + dest.string() + " does not match its checksum record (" + why +
+                 "), converting " + source.string() + " again");
+    }
     if (!dest.parent_path().empty()) {
       fs::create_directories(dest.parent_path(), ec);
       if (ec) throw EInOutError("Cannot create folder " + dest.parent_path().string() + ": " + ec.message());
     }
     MorfFile(source, dest);
+    // Written only after the archive is whole, so that a start killed in
+    // between converts again instead of trusting a half-made archive.
+    WriteChecksumRecord(dest);
   }
 }
 

@@ -38,8 +38,11 @@ class TPNGMorf {
   TMorfProgress OnProgress;
 
   // Runs every job in order. A missing source raises Exception
-  // "Can not find file <Source>!"; an existing destination is left as it is;
-  // the destination's folder is made when missing.
+  // "Can not find file <Source>!"; a destination that matches its checksum
+  // record is left as it is, one without a record or that differs from it
+  // is converted again (with a log line naming it); the destination's folder
+  // is made when missing. Each conversion writes the record once the
+  // destination is whole.
   void Execute();
   // One conversion from file to file; nothing happens when Source does not
   // exist. The destination is written only when the whole conversion worked
@@ -56,6 +59,15 @@ class TPNGMorf {
   // a picture appended to the same archive.
   void RunAutoImages(TFileFolder& dest);
 };
+
+// The working archive is a cache of the shipped one: the record beside it,
+// "<archive>.crc", holds the CRC-32 and size of the whole file as the
+// conversion wrote it, one line "<8 hex digits> <size>".
+std::filesystem::path ChecksumRecordPath(const std::filesystem::path& archive);
+void WriteChecksumRecord(const std::filesystem::path& archive);
+// Why the file does not match its record ("no checksum record", ...);
+// empty when it does.
+std::string ChecksumMismatch(const std::filesystem::path& archive);
 
 // i x 100 / high as the progress text shows it: at most four significant
 // digits, without trailing zeros ("12.5", "33.33", "100").

@@ -199,8 +199,6 @@ class TShell {
   bool RunGameDone = false;  // the second stage ran (once only)
   bool Closing = false;
   bool Failed = false;  // the program ends on an error
-  bool WorkingArchiveMade = false;  // this start converted the shipped archive
-  bool DropWorkingArchive = false;  // the working archive is damaged: removed at the end
   int64_t LastMouseMoveTick = 0;
 
   // The screens' handlers; made last, so that they go first.
@@ -208,8 +206,7 @@ class TShell {
 
  private:
   void UnpackResourceArchive();
-  // After a failed start: logs the archive entry that did not load, if any,
-  // and has a damaged working archive made again by the next start.
+  // After a failed start: logs the archive entry that did not load, if any.
   void NoteDamagedArchive();
   void LoadSounds();
   void ApplyWindowStyle();

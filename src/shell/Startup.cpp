@@ -89,8 +89,7 @@ TShell::TShell(TShellParts parts)
   };
   if (!Events) Events = std::make_unique<THeadlessEvents>();
   if (!Desktop) Desktop = std::make_unique<THeadlessDesktop>();
-  if (auto* headless = dynamic_cast<THeadlessDesktop*>(Desktop.get()))
-    headless->Report = [](const std::string& line) { Log::Write(line); };
+  Desktop->Report = [](const std::string& line) { Log::Write(line); };
   Host.Sound = [this](std::string_view name) {
     PlaySoundByName(name, SoundList, Settings.MusicVolume, Settings.SoundVolume, 0, CurrentMusic, 1000);
   };
@@ -175,10 +174,9 @@ void TShell::ApplyWindowStyle() {
 void TShell::UnpackResourceArchive() {
   const std::filesystem::path shipped = ResolveNoCase(ProgramFolder, "game.zxc");
   const std::filesystem::path working = ResolveNoCase(ProgramFolder, "temp/game.zxc");
-  std::error_code ec;
-  // The conversion skips a working archive that is there already.
-  WorkingArchiveMade = !std::filesystem::exists(working, ec);
-  auto convert = [&] {
+  {
+    // The conversion skips a working archive that matches its checksum
+    // record and makes any other again, as on the first start.
     TPNGMorf morf(90);
     std::unique_ptr<TForm3> form = CreateInstallWindow();
     morf.OnProgress = [&form](const std::string& text, int32_t position) { form->ShowProgress(text, position); };
@@ -186,57 +184,18 @@ void TShell::UnpackResourceArchive() {
     form->Show();
     morf.Execute();
     form->Hide();
-  };
-  convert();
-  std::string damage;
-  try {
-    ArchiveOwner = std::make_unique<TFileFolder>(working);
-    damage = ArchiveOwner->Damage;
-  } catch (const EInOutError& e) {
-    damage = e.what();
   }
-  // A working archive cut short (a full disk, a broken copy) would stop every
-  // start: it is made again from the shipped one, as on the first start.
-  if (!damage.empty()) {
-    Log::Write("The working archive " + working.string() + " cannot be read (" + damage + "), converting " +
-               shipped.string() + " again");
-    ArchiveOwner.reset();
-    std::filesystem::remove(working, ec);
-    WorkingArchiveMade = true;
-    convert();
-    ArchiveOwner = std::make_unique<TFileFolder>(working);
-  }
+  ArchiveOwner = std::make_unique<TFileFolder>(working);
   Archive = ArchiveOwner.get();
   ResourceList->AddFolder(working);
 }
 
 void TShell::NoteDamagedArchive() {
-  if (!Archive || Archive->DamagedEntry.empty() || DropWorkingArchive) return;
-  const std::string entry = Archive->DamagedEntry;
-  const std::string shipped = ResolveNoCase(ProgramFolder, "game.zxc").string();
-  // Made from the shipped archive in this very start, or an entry that the
-  // conversion copies and that the shipped archive holds with the same
-  // bytes: the damage came with the shipped archive.
-  auto sameInShipped = [&] {
-    try {
-      TFileFolder source(shipped);
-      TMemoryStream* theirs = source.IndexOf(entry) >= 0 ? source.GetStream(entry) : nullptr;
-      TMemoryStream* ours = Archive->GetStream(entry);
-      return theirs && ours && theirs->AsStringView() == ours->AsStringView();
-    } catch (const std::exception&) {
-      return false;
-    }
-  };
-  if (WorkingArchiveMade || sameInShipped()) {
-    Log::Write("The entry " + entry + " of the shipped archive " + shipped + " is damaged");
-    return;
-  }
-  // Made by an earlier start and damaged since (a bad copy, a bad sector):
-  // it goes when the program ends, and the next start converts the shipped
-  // archive again, as the first start did.
-  Log::Write("The entry " + entry + " of the working archive " + Archive->FileName.string() +
-             " is damaged, converting " + shipped + " again at the next start");
-  DropWorkingArchive = true;
+  if (!Archive || Archive->DamagedEntry.empty()) return;
+  // The working archive matched its checksum record when it was opened, so
+  // an entry that does not load came so with the shipped archive.
+  Log::Write("The entry " + Archive->DamagedEntry + " of the shipped archive " +
+             ResolveNoCase(ProgramFolder, "game.zxc").string() + " is damaged");
 }
 
 void TShell::LoadSounds() { LoadSoundsFromFolder(*Archive, SoundList); }
@@ -490,10 +449,6 @@ void TShell::FormDestroy() {
   Archive = nullptr;
   ArchiveOwner.reset();
   ResourceList.reset();
-  if (DropWorkingArchive) {
-    std::error_code ec;
-    std::filesystem::remove(ResolveNoCase(ProgramFolder, "temp/game.zxc"), ec);
-  }
   Game.Cards.clear();
   Game.HeldCard = -1;
   StopSounds(SoundList, true);

@@ -136,12 +136,14 @@ TEST(BadPlayerFiles, DamagedSavesAreRefusedAndTheGoodOneStillLoads) {
   EXPECT_EQ(shell->Game.Game.GameMode, gmPlaying);
 }
 
-// The intro level that a new game loads, damaged in the working archive.
+// The intro level that a new game loads, damaged in the shipped archive (the
+// conversion copies it as it is).
 TEST(BadContentLevel, DamagedLevelEndsInAnErrorBoxAndTheLoopGoesOn) {
   for (TDamage d : {TDamage::Missing, TDamage::Truncated, TDamage::Random}) {
     SCOPED_TRACE(DamageName(d));
     TProgramCopy copy(BaseFolder(), std::string("level-") + DamageName(d));
-    DamageArchiveEntry(copy.Path / "temp" / "game.zxc", "Level42.xml", d, 3);
+    fs::remove(copy.Path / "temp" / "game.zxc");
+    DamageArchiveEntry(copy.Path / "game.zxc", "Level42.xml", d, 3);
     if (HasFatalFailure()) return;
     TShellOnFolder shell(copy.Path);
     ExpectOnTheTitle(shell);

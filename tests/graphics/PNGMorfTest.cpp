@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "PNGMorfTestSupport.h"
+#include "foundation/Files.h"
 #include "foundation/Log.h"
 #include "foundation/QelException.h"
 #include "graphics/JpegPNG.h"
@@ -165,8 +166,8 @@ TEST_F(PNGMorfFileTest, ShippedArchiveBecomesTheWorkingArchive) {
       const int s = PixelAt(merged, x + 2, y + 2).A;
       EXPECT_EQ(PixelAt(frame, x, y).A, s == 0 ? 0 : 255 - ((255 * (255 - s)) >> 8));
     }
-  // Nothing but the archive is left in the folder.
-  EXPECT_EQ(FilesIn(dest_.parent_path()), std::vector<std::string>{"game.zxc"});
+  // Nothing but the archive and its checksum record is left in the folder.
+  EXPECT_EQ(FilesIn(dest_.parent_path()), (std::vector<std::string>{"game.zxc", "game.zxc.crc"}));
 }
 
 TEST_F(PNGMorfFileTest, PackingDirectionSplitsFullPicturesAndHidesScripts) {
@@ -257,13 +258,28 @@ TEST_F(PNGMorfFileTest, ExecuteRunsOnceAndMakesTheFolder) {
   ASSERT_TRUE(fs::exists(made));
   EXPECT_EQ(progress, (std::vector<std::pair<std::string, int>>{{"Done: 0% ( a.txt)", 0}, {"Done: 100% ( Title.png)", 100}}));
 
-  // A second start finds the working archive and leaves it alone.
-  std::ofstream(made, std::ios::app) << "marker";
-  const auto size = fs::file_size(made);
+  // A second start finds the working archive as it was written and leaves
+  // it alone; one changed since, or without its record, is made again.
+  const std::vector<uint8_t> whole = ReadWholeFile(made);
+  const auto written = fs::last_write_time(made);
   progress.clear();
   morf.Execute();
-  EXPECT_EQ(fs::file_size(made), size);
+  EXPECT_EQ(fs::last_write_time(made), written);
   EXPECT_TRUE(progress.empty());
+  for (int damage = 0; damage < 2; ++damage) {
+    if (damage == 0)
+      std::ofstream(made, std::ios::app) << "marker";
+    else
+      fs::remove(ChecksumRecordPath(made));
+    Log::TakeBuffered();
+    morf.Execute();
+    EXPECT_EQ(ReadWholeFile(made), whole) << damage;
+    EXPECT_EQ(progress.size(), 2u) << damage;
+    const std::vector<std::string> log = Log::TakeBuffered();
+    ASSERT_EQ(log.size(), 1u) << damage;
+    EXPECT_NE(log[0].find(made.string()), std::string::npos) << log[0];
+    progress.clear();
+  }
 
   // A missing source names itself.
   TPNGMorf missing(90);
