@@ -1,6 +1,7 @@
 #include "foundation/FileFolder.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -26,10 +27,10 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 FilePtr OpenForReading(const std::filesystem::path& path) {
   FilePtr f(std::fopen(path.c_str(), "rb"));
-  if (!f) throw EInOutError("Cannot open file \"" + path.string() + "\"");
+  if (!f) throw EInOutError(FileErrorText("open", path, errno));
   struct stat st{};
-  if (::fstat(::fileno(f.get()), &st) != 0 || !S_ISREG(st.st_mode))
-    throw EInOutError("Cannot open file \"" + path.string() + "\"");
+  if (::fstat(::fileno(f.get()), &st) != 0) throw EInOutError(FileErrorText("open", path, errno));
+  if (!S_ISREG(st.st_mode)) throw EInOutError(FileErrorText("open", path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL));
   return f;
 }
 
@@ -42,7 +43,7 @@ uint64_t FileSize(std::FILE* f) {
 // Reads up to count bytes; a read error (not a short file) is an I/O error.
 size_t ReadBytes(std::FILE* f, void* buffer, size_t count, const std::filesystem::path& path) {
   size_t n = count == 0 ? 0 : std::fread(buffer, 1, count, f);
-  if (n < count && std::ferror(f)) throw EInOutError("Cannot read file \"" + path.string() + "\"");
+  if (n < count && std::ferror(f)) throw EInOutError(FileErrorText("read", path, errno));
   return n;
 }
 

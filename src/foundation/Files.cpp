@@ -1,8 +1,12 @@
 #include "foundation/Files.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "foundation/QelException.h"
 #include "foundation/StrUtils.h"
@@ -92,21 +96,36 @@ std::vector<std::string> ListDirectory(const fs::path& folder, std::string_view 
   return names;
 }
 
+std::string FileErrorText(std::string_view what, const fs::path& path, int error) {
+  return "Cannot " + std::string(what) + " file \"" + path.string() + "\": " + std::generic_category().message(error);
+}
+
 std::vector<uint8_t> ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw EInOutError("Cannot open file \"" + path.string() + "\"");
-  in.seekg(0, std::ios::end);
-  auto size = in.tellg();
-  if (size < 0) throw EInOutError("Cannot read file \"" + path.string() + "\"");
-  in.seekg(0, std::ios::beg);
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
-    throw EInOutError("Cannot read file \"" + path.string() + "\"");
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw EInOutError(FileErrorText("open", path, errno));
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat st{};
+  if (::fstat(fd, &st) != 0) throw EInOutError(FileErrorText("read", path, errno));
+  if (S_ISDIR(st.st_mode)) throw EInOutError(FileErrorText("read", path, EISDIR));
+  std::vector<uint8_t> bytes(static_cast<size_t>(st.st_size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw EInOutError(FileErrorText("read", path, errno));
+    if (n == 0) break;  // the file shrank while it was read
+    done += static_cast<size_t>(n);
+  }
+  bytes.resize(done);
   return bytes;
 }
 
 void AtomicWriteFile(const fs::path& path, const void* data, size_t size) {
-  if (!ReplaceFileContents(path, data, size)) throw EInOutError("Cannot write file \"" + path.string() + "\"");
+  if (const std::error_code ec = ReplaceFileContents(path, data, size))
+    throw EInOutError(FileErrorText("write", path, ec.value()));
 }
 
 void AtomicWriteFile(const fs::path& path, std::string_view text) { AtomicWriteFile(path, text.data(), text.size()); }

@@ -31,11 +31,16 @@ std::filesystem::path ResolveNoCase(const std::filesystem::path& folder, std::st
 // A missing folder gives an empty list.
 std::vector<std::string> ListDirectory(const std::filesystem::path& folder, std::string_view extension = {});
 
-// Reads a whole file; EInOutError "Cannot open file <path>" and the like on failure.
+// The text of a failed file operation with the system's reason, as
+// `Cannot open file "<path>": No such file or directory` (what = "open").
+std::string FileErrorText(std::string_view what, const std::filesystem::path& path, int error);
+
+// Reads a whole regular file; EInOutError with FileErrorText on failure.
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path);
 
 // Writes the bytes to "<path>.tmp<pid>_<n>" in the same folder, flushes, then
-// renames over the path; EInOutError on failure (the old file is left as it was).
+// renames over the path; EInOutError with FileErrorText ("write") on failure
+// (the old file is left as it was).
 // Temporaries of the same target left by writers that died mid-write are
 // removed first.
 void AtomicWriteFile(const std::filesystem::path& path, const void* data, size_t size);

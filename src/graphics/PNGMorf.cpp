@@ -1,8 +1,10 @@
 #include "graphics/PNGMorf.h"
 
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -142,27 +144,40 @@ std::optional<TFileSum> SumOfFile(const fs::path& file) {
   return sum;
 }
 
-std::string RecordText(const TFileSum& sum) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%08x %llu\n", unsigned(sum.Crc), static_cast<unsigned long long>(sum.Size));
+// The shipped archive a working archive was made from, told by its size and
+// modification time: an update or a fresh copy carries a time of its own.
+std::optional<std::string> ShippedIdentity(const fs::path& shipped) {
+  struct stat st{};
+  if (::stat(shipped.c_str(), &st) != 0) return std::nullopt;
+  char text[64];
+  std::snprintf(text, sizeof text, "%lld %lld.%09ld", static_cast<long long>(st.st_size),
+                static_cast<long long>(st.st_mtim.tv_sec), static_cast<long>(st.st_mtim.tv_nsec));
   return text;
+}
+
+std::string RecordText(const TFileSum& sum, const std::string& shipped) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%08x %llu ", unsigned(sum.Crc), static_cast<unsigned long long>(sum.Size));
+  return text + shipped + "\n";
 }
 
 }  // namespace
 
 fs::path ChecksumRecordPath(const fs::path& archive) { return fs::path(archive.string() + ".crc"); }
 
-void WriteChecksumRecord(const fs::path& archive) {
+void WriteChecksumRecord(const fs::path& archive, const fs::path& shipped) {
   const std::optional<TFileSum> sum = SumOfFile(archive);
   if (!sum) throw EInOutError("Cannot read " + archive.string() + " for its checksum record");
-  AtomicWriteFile(ChecksumRecordPath(archive), RecordText(*sum));
+  const std::optional<std::string> identity = ShippedIdentity(shipped);
+  if (!identity) throw EInOutError(FileErrorText("read", shipped, errno));
+  AtomicWriteFile(ChecksumRecordPath(archive), RecordText(*sum, *identity));
 }
 
-std::string ChecksumMismatch(const fs::path& archive) {
+std::string ChecksumMismatch(const fs::path& archive, const fs::path& shipped) {
   const fs::path record = ChecksumRecordPath(archive);
   std::error_code ec;
   // Only a small regular file can be the record: anything else is no record.
-  if (!fs::is_regular_file(record, ec) || fs::file_size(record, ec) > 64) return "no checksum record";
+  if (!fs::is_regular_file(record, ec) || fs::file_size(record, ec) > 96) return "no checksum record";
   std::string text;
   try {
     const std::vector<uint8_t> bytes = ReadWholeFile(record);
@@ -170,9 +185,16 @@ std::string ChecksumMismatch(const fs::path& archive) {
   } catch (const std::exception&) {
     return "the checksum record cannot be read";
   }
+  // "<crc> <size> <shipped size> <shipped time>": the shipped archive is
+  // compared first, since that costs no reading. A record of the older form
+  // without it names no shipped archive and is made again once.
+  const std::optional<std::string> identity = ShippedIdentity(shipped);
+  const size_t cut = text.find(' ', text.find(' ') + 1);
+  if (!identity || cut == std::string::npos || text.compare(cut + 1, std::string::npos, *identity + "\n") != 0)
+    return "made from another shipped archive";
   const std::optional<TFileSum> sum = SumOfFile(archive);
   if (!sum) return "the archive cannot be read";
-  return text == RecordText(*sum) ? std::string() : "the checksum differs";
+  return text == RecordText(*sum, *identity) ? std::string() : "the checksum differs";
 }
 
 std::string FormatProgressPercent(int64_t i, int64_t high) {
@@ -216,11 +238,12 @@ void TPNGMorf::Execute() {
     std::error_code ec;
     if (!fs::is_regular_file(source, ec)) throw Exception("Can not find file " + sourceName + "!");
     const fs::path dest = JobPath(GetAttrValue(job, "Dest"));
-    // A working archive that is not as the conversion wrote it (a copy cut
-    // short, a bad sector, an edit, a start killed before its record) is
-    // made again; one that is, is never rebuilt.
+    // A working archive that is not as the conversion wrote it from this
+    // shipped archive (an update or a fresh copy of it, a copy cut short, a
+    // bad sector, an edit, a start killed before its record) is made again;
+    // one that is, is never rebuilt.
     if (fs::exists(dest, ec)) {
-      const std::string why = ChecksumMismatch(dest);
+      const std::string why = ChecksumMismatch(dest, source);
       if (why.empty()) continue;
       Log::Write("The working archive " + dest.string() + " does not match its checksum record (" + why +
                  "), converting " + source.string() + " again");
@@ -229,10 +252,21 @@ void TPNGMorf::Execute() {
       fs::create_directories(dest.parent_path(), ec);
       if (ec) throw EInOutError("Cannot create folder " + dest.parent_path().string() + ": " + ec.message());
     }
+    // The old record goes first: it never speaks for the new archive. An
+    // archive that did not match is no use either, and on a nearly full
+    // disk the new one needs its room.
+    fs::remove(ChecksumRecordPath(dest), ec);
+    fs::remove(dest, ec);
     MorfFile(source, dest);
     // Written only after the archive is whole, so that a start killed in
-    // between converts again instead of trusting a half-made archive.
-    WriteChecksumRecord(dest);
+    // between converts again instead of trusting a half-made archive. A
+    // record that cannot be written costs the next start a conversion, no
+    // more: this start goes on with its whole archive.
+    try {
+      WriteChecksumRecord(dest, source);
+    } catch (const EInOutError& e) {
+      Log::Write(std::string(e.what()) + "; the next start converts " + source.string() + " again");
+    }
   }
 }
 

@@ -39,10 +39,11 @@ class TPNGMorf {
 
   // Runs every job in order. A missing source raises Exception
   // "Can not find file <Source>!"; a destination that matches its checksum
-  // record is left as it is, one without a record or that differs from it
-  // is converted again (with a log line naming it); the destination's folder
-  // is made when missing. Each conversion writes the record once the
-  // destination is whole.
+  // record (made from this source) is left as it is, one without a record
+  // or that differs from it is converted again (with a log line naming both
+  // archives); the destination's folder is made when missing. Each
+  // conversion writes the record once the destination is whole; a record
+  // that cannot be written is logged and the job goes on.
   void Execute();
   // One conversion from file to file; nothing happens when Source does not
   // exist. The destination is written only when the whole conversion worked
@@ -62,12 +63,14 @@ class TPNGMorf {
 
 // The working archive is a cache of the shipped one: the record beside it,
 // "<archive>.crc", holds the CRC-32 and size of the whole file as the
-// conversion wrote it, one line "<8 hex digits> <size>".
+// conversion wrote it and the size and modification time (to the
+// nanosecond) of the shipped archive it was made from, one line
+// "<8 hex digits> <size> <shipped size> <seconds>.<9 digits>".
 std::filesystem::path ChecksumRecordPath(const std::filesystem::path& archive);
-void WriteChecksumRecord(const std::filesystem::path& archive);
-// Why the file does not match its record ("no checksum record", ...);
-// empty when it does.
-std::string ChecksumMismatch(const std::filesystem::path& archive);
+void WriteChecksumRecord(const std::filesystem::path& archive, const std::filesystem::path& shipped);
+// Why the file does not match its record or was made from another shipped
+// archive ("no checksum record", ...); empty when it matches.
+std::string ChecksumMismatch(const std::filesystem::path& archive, const std::filesystem::path& shipped);
 
 // i x 100 / high as the progress text shows it: at most four significant
 // digits, without trailing zeros ("12.5", "33.33", "100").

@@ -54,32 +54,34 @@ void RemoveStaleTemporaries(const fs::path& path) {
 
 }  // namespace
 
-bool ReplaceFileContents(const fs::path& path, const void* data, size_t size) {
+std::error_code ReplaceFileContents(const fs::path& path, const void* data, size_t size) {
   static std::atomic<int> counter{0};
   RemoveStaleTemporaries(path);
   fs::path tmp = path;
   tmp += ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
+  if (fd < 0) return std::error_code(errno, std::generic_category());
   const char* p = static_cast<const char*>(data);
   size_t left = size;
-  bool ok = true;
+  int error = 0;  // the first failure is the reason
   while (left > 0) {
     ssize_t n = ::write(fd, p, left);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ok = false;
+      error = errno;
       break;
     }
     p += n;
     left -= static_cast<size_t>(n);
   }
-  if (ok && ::fsync(fd) != 0) ok = false;
-  if (::close(fd) != 0) ok = false;
-  if (ok && std::rename(tmp.c_str(), path.c_str()) == 0) return true;
+  // A full disk may only show when the data reaches it.
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(tmp.c_str(), path.c_str()) == 0) return {};
+  if (error == 0) error = errno;
   std::error_code ec;
   fs::remove(tmp, ec);
-  return false;
+  return std::error_code(error, std::generic_category());
 }
 
 }  // namespace qv

@@ -5,12 +5,14 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <system_error>
 
 namespace qv {
 
-// False when the temporary cannot be written or renamed; the target is then
-// left as it was. Temporaries of the same target left by writers that died
+// The system's reason ("No space left on device", ...) when the temporary
+// cannot be written or renamed, the target then left as it was; no error
+// when the target was replaced. Temporaries of the same target left by writers that died
 // mid-write ("<target>.tmp<pid>_<n>") are removed first, so they never pile up.
-bool ReplaceFileContents(const std::filesystem::path& path, const void* data, size_t size);
+std::error_code ReplaceFileContents(const std::filesystem::path& path, const void* data, size_t size);
 
 }  // namespace qv

@@ -113,7 +113,7 @@ std::string_view WithoutCr(std::string_view line) {
 }
 
 bool WriteText(const fs::path& file, const std::string& text) {
-  return ReplaceFileContents(file, text.data(), text.size());
+  return !ReplaceFileContents(file, text.data(), text.size());
 }
 
 }  // namespace

@@ -208,6 +208,8 @@ class TShell {
   void UnpackResourceArchive();
   // After a failed start: logs the archive entry that did not load, if any.
   void NoteDamagedArchive();
+  // After a failed start: its reason on the standard error.
+  void ReportFailedStart(const std::string& reason);
   void LoadSounds();
   void ApplyWindowStyle();
   void CreateEffectTemplates();

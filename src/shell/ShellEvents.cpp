@@ -1,6 +1,7 @@
 // The event loop, the application's focus and error handling, and the
 // routing of input: the interface engine first, then the card game.
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "foundation/Clock.h"
@@ -19,6 +20,7 @@ int TShell::Run() {
   } catch (const std::exception& e) {
     // Without the first stage there is nothing to run.
     Log::Write(e.what());
+    ReportFailedStart(e.what());
     NoteDamagedArchive();
     Desktop->ShowErrorBox("Quorvane", e.what());
     Failed = true;
@@ -137,6 +139,13 @@ void TShell::ActivateMessage() {
   Frame.DirtyRects.assign(1, kWholeScreen);
   Loop.DrawMemorySurface();
   if (SoundOn) Audio.Start();
+}
+
+void TShell::ReportFailedStart(const std::string& reason) {
+  // The log may be out of reach (a program folder the player may not write)
+  // and the box may not show: the reason is on the standard error as well.
+  std::fprintf(stderr, "Quorvane: %s\n", reason.c_str());
+  std::fflush(stderr);
 }
 
 void TShell::AppException(const std::exception& error) {

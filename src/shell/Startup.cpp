@@ -293,9 +293,10 @@ void TShell::RunGame() {
       Game.FrameOffset = TGamePoint{frame->Width / 2 - 16, frame->Height / 2 - 25};
     Map.PrepareMapPieces();
     Game.PauseFlag = false;
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     Engine.OnProgress = nullptr;
     NoteDamagedArchive();
+    ReportFailedStart(e.what());
     Loop.PendingError = "Exception error in TQelGameEngine.RunGame";
     throw QelException(Loop.PendingError);
   }

@@ -109,6 +109,8 @@ TEST_P(BadContent, NeverCrashesAndFailsOnlyWithItsReason) {
       EXPECT_TRUE(r.Exited) << r.Describe();
       EXPECT_NE(r.ExitCode, 0) << r.Describe();
       EXPECT_NE(r.Log.find("Error box \"Quorvane\": "), std::string::npos) << r.Describe();
+      // The reason is on the standard error too, for a log out of reach.
+      EXPECT_NE(r.Errors.find("Quorvane: "), std::string::npos) << r.Describe();
     }
     if (kDamages[i] == TDamage::Missing) {
       if (c.MissingReason == nullptr) {
@@ -165,6 +167,23 @@ TEST_P(BadContent, NeverCrashesAndFailsOnlyWithItsReason) {
     EXPECT_FALSE(r.EndedByUs) << r.Describe();
     EXPECT_EQ(r.ExitCode, 1) << r.Describe();
     EXPECT_NE(r.Log.find(line), std::string::npos) << r.Describe();
+    if (HasFailure()) copies[i]->Keep = true;
+    // The player then installs the good archive over the damaged one: the
+    // next start converts it and goes on.
+    const std::vector<uint8_t> good = ReadWholeFile(base / "game.zxc");
+    AtomicWriteFile(copies[i]->Path / "game.zxc", good.data(), good.size());
+    fs::remove(copies[i]->Path / "Quorvane.log");
+    runs[i] = std::make_unique<TProgramRun>(copies[i]->Path);
+  }
+  for (size_t i : again) {
+    SCOPED_TRACE(std::string(c.Entry) + " " + DamageName(kDamages[i]) + ", replaced by the good archive");
+    const TRunResult r = runs[i]->Wait();
+    EXPECT_FALSE(r.SanitizerReport()) << r.Describe();
+    EXPECT_TRUE(r.EndedByUs) << r.Describe();
+    EXPECT_NE(r.Log.find("(made from another shipped archive), converting " +
+                         (fs::canonical(copies[i]->Path) / "game.zxc").string() + " again"),
+              std::string::npos)
+        << r.Describe();
     if (HasFailure()) copies[i]->Keep = true;
   }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <filesystem>
 #include <thread>
 
@@ -125,6 +127,24 @@ TEST(Files, CaseBlindLookupSortedListingAtomicWrite) {
   EXPECT_EQ(m.AsStringView(), "replaced");
   EXPECT_THROW(m.LoadFromFile(dir / "nope"), EInOutError);
   EXPECT_THROW(AtomicWriteFile(dir / "no" / "such" / "dir.txt", "x"), EInOutError);
+  // Failures carry the system's reason.
+  auto error = [](const std::function<void()>& work) {
+    try {
+      work();
+    } catch (const EInOutError& e) {
+      return std::string(e.what());
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(error([&] { m.LoadFromFile(dir / "nope"); }),
+            "Cannot open file \"" + (dir / "nope").string() + "\": No such file or directory");
+  EXPECT_EQ(error([&] { ReadWholeFile(dir / "Temp"); }),
+            "Cannot read file \"" + (dir / "Temp").string() + "\": Is a directory");
+  EXPECT_EQ(error([&] { AtomicWriteFile(dir / "no" / "such" / "dir.txt", "x"); }),
+            "Cannot write file \"" + (dir / "no" / "such" / "dir.txt").string() + "\": No such file or directory");
+  EXPECT_EQ(error([&] { AtomicWriteFile(dir / "Temp", "x"); }),
+            "Cannot write file \"" + (dir / "Temp").string() + "\": Is a directory");
+  EXPECT_EQ(ListDirectory(dir).size(), 4u);
   fs::remove_all(dir);
 }
 

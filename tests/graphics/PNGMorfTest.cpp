@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <thread>
 
 #include "PNGMorfTestSupport.h"
 #include "foundation/Files.h"
@@ -39,6 +44,11 @@ void SplitInto(std::vector<Entry>& entries, const std::string& base, const TPngI
   ASSERT_TRUE(SplitPNG(test::PngStream(img), 90, jpeg, mask));
   entries.push_back({base + "." + jpgExt, 2, std::move(jpeg)});
   entries.push_back({base + "." + maskExt, 2, std::move(mask)});
+}
+
+std::string ReadText(const fs::path& file) {
+  const std::vector<uint8_t> bytes = ReadWholeFile(file);
+  return std::string(bytes.begin(), bytes.end());
 }
 
 std::vector<std::string> FilesIn(const fs::path& folder) {
@@ -266,6 +276,15 @@ TEST_F(PNGMorfFileTest, ExecuteRunsOnceAndMakesTheFolder) {
   morf.Execute();
   EXPECT_EQ(fs::last_write_time(made), written);
   EXPECT_TRUE(progress.empty());
+  // What each repair made is then left alone by the start after it.
+  const auto convertsNothing = [&](const std::string& after) {
+    const auto repaired = fs::last_write_time(made);
+    progress.clear();
+    morf.Execute();
+    EXPECT_TRUE(progress.empty()) << after;
+    EXPECT_EQ(fs::last_write_time(made), repaired) << after;
+    EXPECT_TRUE(Log::TakeBuffered().empty()) << after;
+  };
   for (int damage = 0; damage < 2; ++damage) {
     if (damage == 0)
       std::ofstream(made, std::ios::app) << "marker";
@@ -279,7 +298,50 @@ TEST_F(PNGMorfFileTest, ExecuteRunsOnceAndMakesTheFolder) {
     ASSERT_EQ(log.size(), 1u) << damage;
     EXPECT_NE(log[0].find(made.string()), std::string::npos) << log[0];
     progress.clear();
+    convertsNothing("repair " + std::to_string(damage));
   }
+
+  // The shipped archive replaced by an update of the same size, the working
+  // archive and its record untouched: the update is converted, once. (File
+  // times come from a coarse clock: the update is written a little later.)
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  test::WriteArchive(source_, {{"a.txt", 0, test::TextStream("B")}, {"Title.png", 2, test::TextStream("T")}});
+  Log::TakeBuffered();
+  morf.Execute();
+  EXPECT_EQ(TFileFolder(made).GetStream("a.txt")->AsStringView(), "B");
+  std::vector<std::string> log = Log::TakeBuffered();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NE(log[0].find(made.string()), std::string::npos) << log[0];
+  EXPECT_NE(log[0].find("(made from another shipped archive), converting " + source_.string()), std::string::npos)
+      << log[0];
+  convertsNothing("update");
+
+  // A record of the older form, without the shipped archive, counts as made
+  // from another one.
+  const std::string record = ReadText(ChecksumRecordPath(made));
+  AtomicWriteFile(ChecksumRecordPath(made), record.substr(0, record.find(' ', 9)) + "\n");
+  morf.Execute();
+  EXPECT_EQ(progress.size(), 2u);
+  EXPECT_EQ(ReadText(ChecksumRecordPath(made)), record);
+  Log::TakeBuffered();
+  convertsNothing("older record");
+
+  // A record that cannot be written is logged with its reason; the start
+  // goes on with its whole archive, and the next one converts again.
+  fs::remove(ChecksumRecordPath(made));
+  fs::create_directories(ChecksumRecordPath(made) / "in the way");
+  for (int start = 0; start < 2; ++start) {
+    progress.clear();
+    EXPECT_NO_THROW(morf.Execute());
+    EXPECT_EQ(progress.size(), 2u) << start;
+    EXPECT_EQ(TFileFolder(made).GetStream("a.txt")->AsStringView(), "B");
+    log = Log::TakeBuffered();
+    ASSERT_EQ(log.size(), 2u) << start;
+    EXPECT_NE(log[1].find("Cannot write file \"" + ChecksumRecordPath(made).string() + "\": "), std::string::npos)
+        << log[1];
+    EXPECT_NE(log[1].find("the next start converts " + source_.string() + " again"), std::string::npos) << log[1];
+  }
+  fs::remove_all(ChecksumRecordPath(made));
 
   // A missing source names itself.
   TPNGMorf missing(90);
@@ -294,6 +356,20 @@ TEST_F(PNGMorfFileTest, ExecuteRunsOnceAndMakesTheFolder) {
   // MorfFile alone does nothing without a source.
   missing.MorfFile(dir_ / "gone.zxc", dir_ / "x.zxc");
   EXPECT_FALSE(fs::exists(dir_ / "x.zxc"));
+}
+
+// The record's CRC is zlib's CRC-32 of the whole file, also where the file
+// is summed in pieces and its size is no multiple of a piece.
+TEST_F(PNGMorfFileTest, ChecksumRecordHoldsTheWholeFilesCrc) {
+  std::vector<uint8_t> bytes((size_t{3} << 20) + 12347);  // no multiple of two or three pieces
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = uint8_t((i * 2654435761u) >> 13);
+  AtomicWriteFile(dest_, bytes.data(), bytes.size());
+  test::WriteArchive(source_, {{"a.txt", 0, test::TextStream("A")}});
+  WriteChecksumRecord(dest_, source_);
+  char expected[32];
+  std::snprintf(expected, sizeof expected, "%08lx %zu ", crc32(0, bytes.data(), uInt(bytes.size())), bytes.size());
+  EXPECT_EQ(ReadText(ChecksumRecordPath(dest_)).rfind(expected, 0), 0u) << ReadText(ChecksumRecordPath(dest_));
+  EXPECT_EQ(ChecksumMismatch(dest_, source_), "");
 }
 
 TEST_F(PNGMorfFileTest, ProgressReportsEachEntryWithItsShareAndNotForOneEntry) {
