@@ -20,6 +20,7 @@ namespace {
 
 // The first line of every store file; anything else is a damaged file.
 constexpr std::string_view kHeader = "QuorvaneUserStore 1";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 char LowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -150,6 +151,8 @@ std::string TUserStore::Format(const TValues& values) {
 }
 
 std::optional<TUserStore::TValues> TUserStore::Parse(std::string_view text) {
+  // An editor may put a UTF-8 byte order mark before the header line.
+  if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
   // Only a file that starts with the header line is a store at all.
   const size_t first = text.find('\n');
   if (first == std::string_view::npos || WithoutCr(text.substr(0, first)) != kHeader) return std::nullopt;

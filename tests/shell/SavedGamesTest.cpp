@@ -162,6 +162,19 @@ TEST_F(SavedGamesTest, LoadGivesBackTheSavedGame) {
   EXPECT_EQ(H.State.Game.MapComplete, (TIntegers{1, 0}));
   H.State.Game.MapComplete = {1};
   EXPECT_EQ(FormatSaveGame(H.State), saved);
+
+  // On an empty belt the held card enters as a card born at the pause: its
+  // spacing after it.
+  H.State.Cards.push_back(MakeCard(41));
+  H.State.HeldCard = static_cast<int32_t>(H.State.Cards.size()) - 1;
+  L().Belts[0].Cards.clear();
+  Saves.SaveGame(File("b"));
+  H.Clock.Advance(10'000);
+  ASSERT_TRUE(Saves.LoadGame(File("b")));
+  const TCardArray& loaded = L().Belts[0].Cards;  // the load made the belt anew
+  ASSERT_EQ(loaded.size(), 1u);
+  EXPECT_EQ(loaded[0].CType, 41);
+  EXPECT_EQ(loaded[0].BornTime, H.State.Game.PauseStart + spacing);
 }
 
 TEST_F(SavedGamesTest, EmptyDropPackAndPlainTextSaves) {

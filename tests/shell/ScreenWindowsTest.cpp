@@ -111,10 +111,13 @@ TEST_F(Windows, ColourDepthChangesOnlyInFullScreen) {
   EXPECT_EQ(S().Settings.BitsPerPixel, 32);
 
   // A switch whose settings cannot be saved leaves the display as it is, and
-  // the setting then says what the display shows, even when the two
-  // disagreed before.
+  // the setting then says what the display shows, whether the two agreed
+  // before or not.
   fs::remove(options);
   fs::create_directory(options);
+  EXPECT_ANY_THROW(S().ChangewindowMode());
+  EXPECT_FALSE(S().Display->FullScreen());
+  EXPECT_EQ(S().Settings.FullScreenMode, 0);
   S().Settings.FullScreenMode = 1;
   EXPECT_ANY_THROW(S().ChangewindowMode());
   EXPECT_FALSE(S().Display->FullScreen());

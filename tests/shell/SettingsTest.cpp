@@ -132,6 +132,11 @@ TEST(UserStore, ReadsWritesAndTreatsDamageAsEmpty) {
   AtomicWriteFile(store.File(), std::string("QuorvaneUserStore 1\r\n[Software\\\\Ostrandel\\\\Quorvane]\r\nLangStr=FRA\r\n"));
   EXPECT_EQ(store.ReadError(), "");
   EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr").value_or("?"), "FRA");
+  // So does one that an editor began with a UTF-8 byte order mark.
+  AtomicWriteFile(store.File(),
+                  std::string("\xEF\xBB\xBF" "QuorvaneUserStore 1\n[Software\\\\Ostrandel\\\\Quorvane]\nLangStr=DEU\n"));
+  EXPECT_EQ(store.ReadError(), "");
+  EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr").value_or("?"), "DEU");
   // A foreign file is an empty store, and the next write replaces it.
   AtomicWriteFile(store.File(), std::string("\0\1garbage", 9));
   EXPECT_FALSE(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr"));
