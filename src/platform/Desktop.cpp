@@ -8,6 +8,8 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/Events.h"
+
 namespace qv {
 
 namespace {
@@ -46,6 +48,10 @@ class TSdlDesktop : public IDesktop {
     // A box that the window system refused is as good as closed: the game goes on.
     if (SDL_ShowMessageBox(&box, &pressed) != 0 && Report)
       Report(std::string("Error box not shown: ") + SDL_GetError());
+    // Clicks and keys that went to the game's window while the box was up (a
+    // second click on Load, an Enter meant for a box without the focus) would
+    // act once it is gone, and open the box again.
+    DropQueuedInput();
   }
   bool OpenLink(const std::string& target) override {
     const std::string url = ResolveLink(target);
@@ -109,24 +115,30 @@ std::string BreakLines(std::string_view text, size_t columns) {
 
 std::string ErrorBoxText(std::string_view text) {
   std::string lines = BreakLines(text, kErrorBoxColumns);
-  // The last line shown starts at `last` and ends at the break after it.
-  size_t last = 0, cut = std::string::npos;
-  for (size_t n = 0; n < kErrorBoxLines; ++n) {
-    cut = lines.find('\n', last);
-    if (cut == std::string::npos) return lines;
-    if (n + 1 < kErrorBoxLines) last = cut + 1;
-  }
-  if (cut + 1 == lines.size()) return lines;  // only an empty line follows
-  lines.resize(cut);
+  // Where the first 21 lines start.
+  std::vector<size_t> starts{0};
+  for (size_t at; starts.size() <= kErrorBoxLines && (at = lines.find('\n', starts.back())) != std::string::npos;)
+    starts.push_back(at + 1);
+  // The text fits when only an empty line follows its 20th.
+  if (starts.size() <= kErrorBoxLines || starts.back() == lines.size()) return lines;
+  // The last line that is not empty often gives the reason (" is not a valid
+  // integer value"): it closes the box. Only empty lines after the 20th
+  // leave nothing to cut.
+  const size_t end = lines.find_last_not_of('\n') + 1;
+  const size_t tail = end == 0 ? 0 : lines.rfind('\n', end - 1) + 1;
+  if (tail < starts[kErrorBoxLines]) return lines.substr(0, end);
+  const std::string last = lines.substr(tail, end - tail);
+  // The line before it ends in "…", which takes a column of its own.
+  const size_t from = starts[kErrorBoxLines - 2];
+  lines.resize(starts[kErrorBoxLines - 1] - 1);
   size_t columns = 0;
-  for (size_t i = last; i < lines.size(); ++i)
+  for (size_t i = from; i < lines.size(); ++i)
     if ((static_cast<unsigned char>(lines[i]) & 0xC0) != 0x80) ++columns;
-  // The ellipsis takes a column of its own.
   for (; columns >= kErrorBoxColumns; --columns) {
     while ((static_cast<unsigned char>(lines.back()) & 0xC0) == 0x80) lines.pop_back();
     lines.pop_back();
   }
-  return lines + "\xE2\x80\xA6";
+  return lines + "\xE2\x80\xA6\n" + last;
 }
 
 std::string ShortcutAddress(std::string_view text) {

@@ -47,7 +47,8 @@ inline constexpr size_t kErrorBoxColumns = 60;
 // So many lines keep its OK button on a 600-pixel screen.
 inline constexpr size_t kErrorBoxLines = 20;
 // What the error box shows of a text: its broken lines, at most
-// kErrorBoxLines of them; a text cut there ends in "…".
+// kErrorBoxLines of them. A longer text shows its first lines, a line ending
+// in "…" and its last line that is not empty, which often gives the reason.
 std::string ErrorBoxText(std::string_view text);
 
 // Reports every request, error boxes and links, and keeps it in Requests.

@@ -114,6 +114,13 @@ std::unique_ptr<IEventSource> CreateSdlEventSource();
 // headless source catches them itself while it exists).
 std::unique_ptr<IEventSource> CreateEventSource();
 
+// Drops the key presses, typed text, mouse clicks and wheel turns that wait
+// for the game's window, also those the window system still holds, and keeps
+// the rest (quit, window and focus events, pointer moves). A modal box runs
+// its own loop; what the player sent the game meanwhile must not act once the
+// box is gone. Does nothing before SDL's video starts.
+void DropQueuedInput();
+
 // Maps an SDL key symbol with its modifiers to the virtual key code (0 for
 // keys the game does not know) and the control character it types (0 none).
 // Exposed for tests; modifiers are the shift-state bits.

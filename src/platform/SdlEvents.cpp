@@ -267,6 +267,14 @@ class TSignalledHeadlessEvents : public THeadlessEvents {
 
 }  // namespace
 
+void DropQueuedInput() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  // Input reaches SDL's queue only when the window system's queue is pumped.
+  SDL_PumpEvents();
+  SDL_FlushEvents(SDL_KEYDOWN, SDL_TEXTINPUT);  // keys, text being composed, typed text
+  SDL_FlushEvents(SDL_MOUSEBUTTONDOWN, SDL_MOUSEWHEEL);
+}
+
 std::unique_ptr<IEventSource> CreateSdlEventSource() { return std::make_unique<TSdlEventSource>(); }
 
 std::unique_ptr<IEventSource> CreateEventSource() {

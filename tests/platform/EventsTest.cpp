@@ -1,16 +1,40 @@
-// The control characters that keys type, and the addresses that links open.
+// The control characters that keys type, the input an error box drops, the
+// addresses that links open and what the error box shows and logs.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include <unistd.h>
 
 #include "platform/Desktop.h"
 #include "platform/Events.h"
+#include "platform/SdlQueueProbe.h"
 
 namespace qv {
 namespace {
+
+// Sets an environment variable (or, given nullptr, removes it) while it lives.
+class TEnvironment {
+ public:
+  TEnvironment(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    Set(value);
+  }
+  ~TEnvironment() { Set(old_ ? old_->c_str() : nullptr); }
+
+ private:
+  void Set(const char* value) {
+    if (value)
+      setenv(name_, value, 1);
+    else
+      unsetenv(name_);
+  }
+  const char* name_;
+  std::optional<std::string> old_;
+};
 
 TEST(Events, ControlKeysTypeTheirCharacters) {
   EXPECT_EQ(ControlCharOf(vkBack, 0), 8u);
@@ -34,6 +58,21 @@ TEST(Events, HeadlessQueueDeliversInOrderAndTheActivationLast) {
   ASSERT_TRUE(q.Poll(e));
   EXPECT_EQ(e.Kind, TEventKind::Activate);
   EXPECT_FALSE(q.Poll(e));
+}
+
+// The game's window gets clicks and keys while an error box runs its own
+// loop; once the box is closed they are dropped, and the rest stays.
+TEST(Events, InputQueuedBehindAnErrorBoxIsDropped) {
+  const TEnvironment driver("SDL_VIDEODRIVER", "dummy");
+  TSdlQueueProbe sdl;
+  ASSERT_TRUE(sdl.Valid()) << sdl.Error();
+  using enum TEventKind;
+  const std::vector<TEventKind> pushed = {KeyDown, MouseMove, MouseDown, Quit, MouseWheel,
+                                          KeyPress, FocusGained, MouseUp, KeyUp, Activate};
+  for (const TEventKind kind : pushed) ASSERT_TRUE(sdl.Push(kind));
+  ASSERT_EQ(sdl.Queued(), pushed);
+  DropQueuedInput();
+  EXPECT_EQ(sdl.Queued(), (std::vector<TEventKind>{MouseMove, Quit, FocusGained, Activate}));
 }
 
 TEST(Desktop, LinksOpenTheShortcutsAddress) {
@@ -71,20 +110,54 @@ TEST(Desktop, LongErrorTextsBreakIntoLines) {
   EXPECT_EQ(BreakLines(full + "\r\nnext\r\n", 60), full + "\nnext\n");
   // A CR alone breaks the line too.
   EXPECT_EQ(BreakLines("one\r\rtwo\r", 60), "one\n\ntwo\n");
-  // The box shows at most 20 lines of 60 columns; a text cut there ends in an ellipsis.
+  // The box shows at most 20 lines of 60 columns; a text cut there shows its
+  // first 18, a 19th that ends in an ellipsis and its last line.
   EXPECT_EQ(ErrorBoxText("short\ntext"), "short\ntext");
-  const std::string box = ErrorBoxText("TotalScore " + std::string(30000, '7'));
-  ASSERT_TRUE(box.ends_with("\xE2\x80\xA6")) << box;
-  size_t lines = 1, columns = 0;
-  for (const char c : box) {
-    if (c == '\n') {
-      ++lines;
-      columns = 0;
-    } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-      EXPECT_LE(++columns, 60u) << box;
+  const auto lastTwoLines = [](const std::string& box) {
+    size_t lines = 1, columns = 0;
+    for (const char c : box) {
+      if (c == '\n') {
+        ++lines;
+        columns = 0;
+      } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+        EXPECT_LE(++columns, 60u) << box;
+      }
     }
-  }
-  EXPECT_LE(lines, 20u) << box;
+    EXPECT_LE(lines, 20u) << box;
+    const size_t before = box.rfind('\n', box.rfind('\n') - 1) + 1;
+    return box.substr(before);
+  };
+  const std::string box = ErrorBoxText("TotalScore " + std::string(30000, '7'));
+  EXPECT_EQ(lastTwoLines(box), std::string(59, '7') + "\xE2\x80\xA6\n" + std::string(60, '7')) << box;
+  // A number too long for a save still shows why it was refused, also when
+  // the text ends in a line break.
+  const std::string refused = "'" + std::string(30000, '7') + "' is not a valid integer value";
+  const std::string reason = ErrorBoxText(refused);
+  EXPECT_TRUE(lastTwoLines(reason).ends_with("\xE2\x80\xA6\n7' is not a valid integer value")) << reason;
+  EXPECT_EQ(ErrorBoxText(refused + "\n"), reason);
+  EXPECT_EQ(reason.substr(0, 18 * 61), BreakLines(refused, 60).substr(0, 18 * 61));
+  // Empty lines after the 20th go without an ellipsis.
+  std::string twenty(39, '\n');
+  for (size_t i = 0; i < twenty.size(); i += 2) twenty[i] = 'x';
+  EXPECT_EQ(ErrorBoxText(twenty + "\n\n\n"), twenty);
+}
+
+// Without a window system the SDL desktop cannot show its box: the log still
+// gets the whole text, and why there is no box; input sent meanwhile is dropped.
+TEST(Desktop, SdlDesktopLogsTheTextOfABoxItCannotShow) {
+  const TEnvironment driver("SDL_VIDEODRIVER", "dummy"), x11("DISPLAY", nullptr), wayland("WAYLAND_DISPLAY", nullptr);
+  TSdlQueueProbe sdl;
+  ASSERT_TRUE(sdl.Valid()) << sdl.Error();
+  const auto desktop = CreateSdlDesktop();
+  std::vector<std::string> said;
+  desktop->Report = [&](const std::string& line) { said.push_back(line); };
+  const std::string text = "'" + std::string(3000, '7') + "' is not a valid integer value";
+  ASSERT_TRUE(sdl.Push(TEventKind::KeyDown));
+  desktop->ShowErrorBox("Quorvane", text);
+  EXPECT_TRUE(sdl.Queued().empty());
+  ASSERT_EQ(said.size(), 2u);
+  EXPECT_EQ(said[0], "Error box \"Quorvane\": " + text);
+  EXPECT_TRUE(said[1].starts_with("Error box not shown: ")) << said[1];
 }
 
 }  // namespace
