@@ -2,39 +2,20 @@
 // addresses that links open and what the error box shows and logs.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 
 #include <unistd.h>
 
 #include "platform/Desktop.h"
 #include "platform/Events.h"
 #include "platform/SdlQueueProbe.h"
+#include "platform/ScopedEnv.h"
 
 namespace qv {
 namespace {
 
-// Sets an environment variable (or, given nullptr, removes it) while it lives.
-class TEnvironment {
- public:
-  TEnvironment(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    Set(value);
-  }
-  ~TEnvironment() { Set(old_ ? old_->c_str() : nullptr); }
-
- private:
-  void Set(const char* value) {
-    if (value)
-      setenv(name_, value, 1);
-    else
-      unsetenv(name_);
-  }
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using test::ScopedEnv;
 
 TEST(Events, ControlKeysTypeTheirCharacters) {
   EXPECT_EQ(ControlCharOf(vkBack, 0), 8u);
@@ -63,7 +44,7 @@ TEST(Events, HeadlessQueueDeliversInOrderAndTheActivationLast) {
 // The game's window gets clicks and keys while an error box runs its own
 // loop; once the box is closed they are dropped, and the rest stays.
 TEST(Events, InputQueuedBehindAnErrorBoxIsDropped) {
-  const TEnvironment driver("SDL_VIDEODRIVER", "dummy");
+  const ScopedEnv driver("SDL_VIDEODRIVER", "dummy");
   TSdlQueueProbe sdl;
   ASSERT_TRUE(sdl.Valid()) << sdl.Error();
   using enum TEventKind;
@@ -145,7 +126,7 @@ TEST(Desktop, LongErrorTextsBreakIntoLines) {
 // Without a window system the SDL desktop cannot show its box: the log still
 // gets the whole text, and why there is no box; input sent meanwhile is dropped.
 TEST(Desktop, SdlDesktopLogsTheTextOfABoxItCannotShow) {
-  const TEnvironment driver("SDL_VIDEODRIVER", "dummy"), x11("DISPLAY", nullptr), wayland("WAYLAND_DISPLAY", nullptr);
+  const ScopedEnv driver("SDL_VIDEODRIVER", "dummy"), x11("DISPLAY", nullptr), wayland("WAYLAND_DISPLAY", nullptr);
   TSdlQueueProbe sdl;
   ASSERT_TRUE(sdl.Valid()) << sdl.Error();
   const auto desktop = CreateSdlDesktop();

@@ -5,12 +5,12 @@
 
 #include <cstdlib>
 #include <functional>
-#include <optional>
 #include <utility>
 #include <vector>
 
 #include "foundation/Files.h"
 #include "foundation/QelException.h"
+#include "platform/ScopedEnv.h"
 #include "platform/UserStore.h"
 #include "shell/IniFile.h"
 #include "shell/Languages.h"
@@ -75,26 +75,6 @@ TEST(Settings, SaveKeepsWhatTheProgramDoesNotWrite) {
   EXPECT_EQ(back.PlayerName, "Zoe X");  // a value stays on its line
   EXPECT_EQ(back.BitsPerPixel, 32);
 }
-
-// Sets an environment variable for the scope of a test.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : Name(name) {
-    if (const char* old = std::getenv(name)) Old = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (Old) {
-      ::setenv(Name, Old->c_str(), 1);
-    } else {
-      ::unsetenv(Name);
-    }
-  }
-
- private:
-  const char* Name;
-  std::optional<std::string> Old;
-};
 
 TEST(UserStore, ReadsWritesAndTreatsDamageAsEmpty) {
   TempDir dir("store");
