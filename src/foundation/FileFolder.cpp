@@ -25,12 +25,13 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-FilePtr OpenForReading(const std::filesystem::path& path) {
+FilePtr OpenForReading(const std::filesystem::path& path, TFileStamp* stamp = nullptr) {
   FilePtr f(std::fopen(path.c_str(), "rb"));
   if (!f) throw EInOutError(FileErrorText("open", path, errno));
   struct stat st{};
   if (::fstat(::fileno(f.get()), &st) != 0) throw EInOutError(FileErrorText("open", path, errno));
   if (!S_ISREG(st.st_mode)) throw EInOutError(FileErrorText("open", path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL));
+  if (stamp) *stamp = TFileStamp{uint64_t(st.st_size), int64_t(st.st_mtim.tv_sec), int64_t(st.st_mtim.tv_nsec)};
   return f;
 }
 
@@ -97,7 +98,7 @@ std::string TDirEntry::GetName() const {
 }
 
 TFileFolder::TFileFolder(const std::filesystem::path& fileName) : FileName(fileName) {
-  FilePtr f = OpenForReading(FileName);
+  FilePtr f = OpenForReading(FileName, &Opened);
   try {
     uint8_t head[kHeaderSize];
     if (ReadBytes(f.get(), head, kHeaderSize, FileName) < kHeaderSize)

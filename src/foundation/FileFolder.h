@@ -35,6 +35,13 @@ struct TDirEntry {
 };
 using TDir = std::vector<TDirEntry>;
 
+// An archive file as it was opened: its size and modification time.
+struct TFileStamp {
+  uint64_t Size = 0;
+  int64_t Seconds = 0;
+  int64_t Nanoseconds = 0;
+};
+
 enum TMemFileState : int { msLoaded = 0, msOnDisk = 1, msAdded = 2 };
 
 struct TMemFile {
@@ -76,6 +83,9 @@ class TFileFolder {
   TMemoryStream* GetStream(std::string_view name);
 
   std::filesystem::path FileName;
+  // The file the constructor opened (zero for CreateNew). Entries are read
+  // from FileName again later, so a file replaced since differs from this.
+  TFileStamp Opened;
   uint32_t DataStart = 8;
   TFileFolderHeader Header;
   TDir Dir;

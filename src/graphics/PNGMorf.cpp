@@ -146,13 +146,19 @@ std::optional<TFileSum> SumOfFile(const fs::path& file) {
 
 // The shipped archive a working archive was made from, told by its size and
 // modification time: an update or a fresh copy carries a time of its own.
-std::optional<std::string> ShippedIdentity(const fs::path& shipped) {
+std::string ShippedIdentity(const TFileStamp& stamp) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%llu %lld.%09lld", static_cast<unsigned long long>(stamp.Size),
+                static_cast<long long>(stamp.Seconds), static_cast<long long>(stamp.Nanoseconds));
+  return text;
+}
+
+// The shipped archive as it is on disk now; nothing (with errno) when it
+// cannot be looked at.
+std::optional<TFileStamp> StampOf(const fs::path& shipped) {
   struct stat st{};
   if (::stat(shipped.c_str(), &st) != 0) return std::nullopt;
-  char text[64];
-  std::snprintf(text, sizeof text, "%lld %lld.%09ld", static_cast<long long>(st.st_size),
-                static_cast<long long>(st.st_mtim.tv_sec), static_cast<long>(st.st_mtim.tv_nsec));
-  return text;
+  return TFileStamp{uint64_t(st.st_size), int64_t(st.st_mtim.tv_sec), int64_t(st.st_mtim.tv_nsec)};
 }
 
 std::string RecordText(const TFileSum& sum, const std::string& shipped) {
@@ -165,12 +171,16 @@ std::string RecordText(const TFileSum& sum, const std::string& shipped) {
 
 fs::path ChecksumRecordPath(const fs::path& archive) { return fs::path(archive.string() + ".crc"); }
 
-void WriteChecksumRecord(const fs::path& archive, const fs::path& shipped) {
+void WriteChecksumRecord(const fs::path& archive, const TFileStamp& shipped) {
   const std::optional<TFileSum> sum = SumOfFile(archive);
   if (!sum) throw EInOutError("Cannot read " + archive.string() + " for its checksum record");
-  const std::optional<std::string> identity = ShippedIdentity(shipped);
-  if (!identity) throw EInOutError(FileErrorText("read", shipped, errno));
-  AtomicWriteFile(ChecksumRecordPath(archive), RecordText(*sum, *identity));
+  AtomicWriteFile(ChecksumRecordPath(archive), RecordText(*sum, ShippedIdentity(shipped)));
+}
+
+void WriteChecksumRecord(const fs::path& archive, const fs::path& shipped) {
+  const std::optional<TFileStamp> stamp = StampOf(shipped);
+  if (!stamp) throw EInOutError(FileErrorText("read", shipped, errno));
+  WriteChecksumRecord(archive, *stamp);
 }
 
 std::string ChecksumMismatch(const fs::path& archive, const fs::path& shipped) {
@@ -188,7 +198,8 @@ std::string ChecksumMismatch(const fs::path& archive, const fs::path& shipped) {
   // "<crc> <size> <shipped size> <shipped time>": the shipped archive is
   // compared first, since that costs no reading. A record of the older form
   // without it names no shipped archive and is made again once.
-  const std::optional<std::string> identity = ShippedIdentity(shipped);
+  const std::optional<TFileStamp> stamp = StampOf(shipped);
+  const std::optional<std::string> identity = stamp ? std::optional(ShippedIdentity(*stamp)) : std::nullopt;
   const size_t cut = text.find(' ', text.find(' ') + 1);
   if (!identity || cut == std::string::npos || text.compare(cut + 1, std::string::npos, *identity + "\n") != 0)
     return "made from another shipped archive";
@@ -257,26 +268,30 @@ void TPNGMorf::Execute() {
     // disk the new one needs its room.
     fs::remove(ChecksumRecordPath(dest), ec);
     fs::remove(dest, ec);
-    MorfFile(source, dest);
+    const std::optional<TFileStamp> converted = MorfFile(source, dest);
+    if (!converted) continue;
     // Written only after the archive is whole, so that a start killed in
     // between converts again instead of trusting a half-made archive. A
     // record that cannot be written costs the next start a conversion, no
-    // more: this start goes on with its whole archive.
+    // more: this start goes on with its whole archive. It names the shipped
+    // archive as the conversion opened it: an update that landed since is
+    // another file, which the next start converts.
     try {
-      WriteChecksumRecord(dest, source);
+      WriteChecksumRecord(dest, *converted);
     } catch (const EInOutError& e) {
       Log::Write(std::string(e.what()) + "; the next start converts " + source.string() + " again");
     }
   }
 }
 
-void TPNGMorf::MorfFile(const fs::path& source, const fs::path& dest) {
+std::optional<TFileStamp> TPNGMorf::MorfFile(const fs::path& source, const fs::path& dest) {
   std::error_code ec;
-  if (!fs::is_regular_file(source, ec)) return;
+  if (!fs::is_regular_file(source, ec)) return std::nullopt;
   TFileFolder folder(source);
   // A damaged source would make a working archive without its entries.
   if (!folder.Damage.empty()) throw Exception(folder.Damage + " " + source.string());
   MorfArchive(folder, dest);
+  return folder.Opened;
 }
 
 void TPNGMorf::MorfArchive(TFileFolder& source, const fs::path& dest) {

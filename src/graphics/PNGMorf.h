@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,9 @@ class TPNGMorf {
   void Execute();
   // One conversion from file to file; nothing happens when Source does not
   // exist. The destination is written only when the whole conversion worked
-  // (to a temporary file that is then renamed into place).
-  void MorfFile(const std::filesystem::path& source, const std::filesystem::path& dest);
+  // (to a temporary file that is then renamed into place). Gives the source
+  // as it was opened, nothing when there was none.
+  std::optional<TFileStamp> MorfFile(const std::filesystem::path& source, const std::filesystem::path& dest);
   // The same from an archive already open (or built in memory).
   void MorfArchive(TFileFolder& source, const std::filesystem::path& dest);
   // Converts every entry of the source by the table above into dest, in the
@@ -67,6 +69,8 @@ class TPNGMorf {
 // nanosecond) of the shipped archive it was made from, one line
 // "<8 hex digits> <size> <shipped size> <seconds>.<9 digits>".
 std::filesystem::path ChecksumRecordPath(const std::filesystem::path& archive);
+void WriteChecksumRecord(const std::filesystem::path& archive, const TFileStamp& shipped);
+// The same for the shipped archive as it is on disk now.
 void WriteChecksumRecord(const std::filesystem::path& archive, const std::filesystem::path& shipped);
 // Why the file does not match its record or was made from another shipped
 // archive ("no checksum record", ...); empty when it matches.

@@ -1,6 +1,7 @@
 #include "platform/Display.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <string_view>
 
@@ -67,6 +68,22 @@ void TFramePacer::Wait(int refreshHz) {
   // sleep returned, so a late wake-up does not lower the rate.
   passStart_ += spent + wait;
   if (wait > 0) sleepUntil_(passStart_);
+}
+
+std::string InvisibleDriverReason(std::string_view chosen, const char* asked) {
+  const auto same = [](std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+  };
+  if (!same(chosen, "offscreen") && !same(chosen, "dummy")) return {};
+  for (std::string_view list = asked ? asked : ""; !list.empty();) {
+    const size_t comma = std::min(list.find(','), list.size());
+    if (same(list.substr(0, comma), chosen)) return {};
+    list.remove_prefix(std::min(comma + 1, list.size()));
+  }
+  return "There is no display to open a window on (SDL found none and chose its \"" + std::string(chosen) +
+         "\" video driver); QUORVANE_VIDEO=headless runs the game without one";
 }
 
 std::unique_ptr<TDisplay> CreateDisplay() {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/DisplaySurface.h"
@@ -139,6 +140,13 @@ class TFramePacer {
   TSleepUntil sleepUntil_;
   int64_t passStart_ = 0;
 };
+
+// Why a window on the video driver that SDL chose would be seen by nobody:
+// with no display to reach, SDL quietly falls back to its "offscreen" or
+// "dummy" driver. Empty for any other driver, and for those two when
+// SDL_VIDEODRIVER (asked, a comma-separated list, may be null) names them,
+// as the tests and tools do on purpose.
+std::string InvisibleDriverReason(std::string_view chosen, const char* asked);
 
 // The backend named by the environment variable QUORVANE_VIDEO: "headless",
 // or "sdl" (also when the variable is not set).

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace qv {
@@ -108,6 +109,13 @@ bool TSdlDisplay::Open(const TDisplayMode& mode, std::string& errorText) {
     return false;
   }
   impl_->VideoStarted = true;
+  // A game on a driver that shows nothing would run on, unseen, until killed.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  errorText = InvisibleDriverReason(driver ? driver : "", std::getenv("SDL_VIDEODRIVER"));
+  if (!errorText.empty()) {
+    Close();
+    return false;
+  }
   SDL_DisplayMode desktop{};
   TPixelFormat desktopFormat = kFormatXRGB8888;
   if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) desktopFormat = FormatOfDesktop(desktop.format);

@@ -1,5 +1,6 @@
 #include "platform/UserStore.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -154,16 +155,17 @@ std::optional<TUserStore::TValues> TUserStore::Parse(std::string_view text) {
   // An editor may put a UTF-8 byte order mark before the header line.
   if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
   // Only a file that starts with the header line is a store at all.
-  const size_t first = text.find('\n');
-  if (first == std::string_view::npos || WithoutCr(text.substr(0, first)) != kHeader) return std::nullopt;
+  // The store is only ever replaced whole, so a last line without a line
+  // feed is no torn write but an editor's: it is read like the others.
+  const size_t first = std::min(text.find('\n'), text.size());
+  if (WithoutCr(text.substr(0, first)) != kHeader) return std::nullopt;
   // Within a store a damaged line costs only itself: every line that reads
-  // is kept, so a torn or edited file keeps what was intact.
+  // is kept, so an edited file keeps what was intact.
   TValues values;
   TNames* current = nullptr;
   size_t pos = first + 1;
   while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) break;  // every line ends: a last line without one is torn
+    const size_t end = std::min(text.find('\n', pos), text.size());
     const std::string_view line = WithoutCr(text.substr(pos, end - pos));
     pos = end + 1;
     if (!line.empty() && line.front() == '[') {

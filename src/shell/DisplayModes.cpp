@@ -26,7 +26,9 @@ bool TShell::InitDirectDraw(int32_t bitsPerPixel, std::string& errorText) {
     mode.WindowY = Settings.WindowModeY;
     mode.VSync = true;
     const bool ok = Display->Open(mode, errorText);
-    if (!ok && mode.FullScreen) Log::Write(errorText);
+    // The reason is the player's only clue to a display that does not
+    // start (no display at all, a window refused), in full screen or not.
+    if (!ok && !errorText.empty()) Log::Write(errorText);
     Loop.Display = ok ? Display.get() : nullptr;
     if (ok) {
       Display->SetCaption("Quorvane");

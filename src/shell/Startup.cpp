@@ -228,7 +228,9 @@ void TShell::RunGame() {
     std::string error;
     if (!InitDirectDraw(Settings.BitsPerPixel, error) && !InitDirectDraw(16, error)) {
       ReleaseDirectDraw();
-      Log::Write("Error in init DirectX mode FullScreen=" + std::to_string(Settings.FullScreenMode));
+      const std::string failed = "Error in init DirectX mode FullScreen=" + std::to_string(Settings.FullScreenMode);
+      Log::Write(failed);
+      ReportFailedStart(error.empty() ? failed : error);
       Failed = true;
       Close();
       return;

@@ -121,6 +121,11 @@ TEST_P(BadContent, NeverCrashesAndFailsOnlyWithItsReason) {
                                        : std::string(c.MissingReason);
         EXPECT_FALSE(r.EndedByUs) << r.Describe();
         EXPECT_NE(r.Log.find(reason), std::string::npos) << reason << "\n" << r.Describe();
+        // The box shows a generic text after the second stage: stderr must
+        // give the reason itself, after either stage.
+        const size_t said = r.Errors.find("Quorvane: ");
+        EXPECT_NE(r.Errors.substr(said == std::string::npos ? r.Errors.size() : said).find(reason), std::string::npos)
+            << reason << "\n" << r.Describe();
       }
     }
     if (HasFailure()) copies[i]->Keep = true;  // left for a look

@@ -257,11 +257,16 @@ TEST_F(Startup, FullScreenFallsBackTo16BitsAndAFailedDisplayEndsTheProgram) {
   s.Display = std::make_unique<THeadlessDisplay>(TPixelFormat{24, 0xFF0000, 0xFF00, 0xFF});
   AtomicWriteFile(Dir.Path / "options.cfg", "[Options]\r\nFullScreenMode=0\r\n");
   s.Settings.FullScreenMode = 0;
+  testing::internal::CaptureStderr();
   s.FormActivate();
+  const std::string errors = testing::internal::GetCapturedStderr();
   EXPECT_TRUE(s.Failed);
   EXPECT_TRUE(s.Closing);
   const std::vector<std::string> m = Messages(LogLines(Dir.Path));
   EXPECT_NE(IndexOf(m, "Error in init DirectX mode FullScreen=0"), std::string::npos);
+  // In a window too, the display's own reason is in the log and on stderr.
+  EXPECT_NE(IndexOf(m, "Unsupported pixel format"), std::string::npos);
+  EXPECT_EQ(errors, "Quorvane: Unsupported pixel format\n");
   EXPECT_EQ(IndexOf(m, "Game Started..."), std::string::npos);
 }
 
