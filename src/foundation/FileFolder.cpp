@@ -25,13 +25,17 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
+TFileStamp StampOf(const struct stat& st) {
+  return TFileStamp{uint64_t(st.st_size), int64_t(st.st_mtim.tv_sec), int64_t(st.st_mtim.tv_nsec)};
+}
+
 FilePtr OpenForReading(const std::filesystem::path& path, TFileStamp* stamp = nullptr) {
   FilePtr f(std::fopen(path.c_str(), "rb"));
   if (!f) throw EInOutError(FileErrorText("open", path, errno));
   struct stat st{};
   if (::fstat(::fileno(f.get()), &st) != 0) throw EInOutError(FileErrorText("open", path, errno));
   if (!S_ISREG(st.st_mode)) throw EInOutError(FileErrorText("open", path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL));
-  if (stamp) *stamp = TFileStamp{uint64_t(st.st_size), int64_t(st.st_mtim.tv_sec), int64_t(st.st_mtim.tv_nsec)};
+  if (stamp) *stamp = StampOf(st);
   return f;
 }
 
@@ -92,6 +96,12 @@ struct BadArchive {
 };
 
 }  // namespace
+
+std::optional<TFileStamp> FileStampOf(const std::filesystem::path& path) {
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return StampOf(st);
+}
 
 std::string TDirEntry::GetName() const {
   return std::string(Name.data(), std::min<size_t>(NameLength, TFileFolder::kMaxName));

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,9 @@ struct TFileStamp {
   int64_t Seconds = 0;
   int64_t Nanoseconds = 0;
 };
+// The file as it is on disk now; nothing (with errno set) when it cannot be
+// looked at.
+std::optional<TFileStamp> FileStampOf(const std::filesystem::path& path);
 
 enum TMemFileState : int { msLoaded = 0, msOnDisk = 1, msAdded = 2 };
 

@@ -1,10 +1,8 @@
 #include "graphics/PNGMorf.h"
 
-#include <sys/stat.h>
 #include <zlib.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -153,14 +151,6 @@ std::string ShippedIdentity(const TFileStamp& stamp) {
   return text;
 }
 
-// The shipped archive as it is on disk now; nothing (with errno) when it
-// cannot be looked at.
-std::optional<TFileStamp> StampOf(const fs::path& shipped) {
-  struct stat st{};
-  if (::stat(shipped.c_str(), &st) != 0) return std::nullopt;
-  return TFileStamp{uint64_t(st.st_size), int64_t(st.st_mtim.tv_sec), int64_t(st.st_mtim.tv_nsec)};
-}
-
 std::string RecordText(const TFileSum& sum, const std::string& shipped) {
   char text[40];
   std::snprintf(text, sizeof text, "%08x %llu ", unsigned(sum.Crc), static_cast<unsigned long long>(sum.Size));
@@ -175,12 +165,6 @@ void WriteChecksumRecord(const fs::path& archive, const TFileStamp& shipped) {
   const std::optional<TFileSum> sum = SumOfFile(archive);
   if (!sum) throw EInOutError("Cannot read " + archive.string() + " for its checksum record");
   AtomicWriteFile(ChecksumRecordPath(archive), RecordText(*sum, ShippedIdentity(shipped)));
-}
-
-void WriteChecksumRecord(const fs::path& archive, const fs::path& shipped) {
-  const std::optional<TFileStamp> stamp = StampOf(shipped);
-  if (!stamp) throw EInOutError(FileErrorText("read", shipped, errno));
-  WriteChecksumRecord(archive, *stamp);
 }
 
 std::string ChecksumMismatch(const fs::path& archive, const fs::path& shipped) {
@@ -198,14 +182,14 @@ std::string ChecksumMismatch(const fs::path& archive, const fs::path& shipped) {
   // "<crc> <size> <shipped size> <shipped time>": the shipped archive is
   // compared first, since that costs no reading. A record of the older form
   // without it names no shipped archive and is made again once.
-  const std::optional<TFileStamp> stamp = StampOf(shipped);
-  const std::optional<std::string> identity = stamp ? std::optional(ShippedIdentity(*stamp)) : std::nullopt;
+  const std::optional<TFileStamp> stamp = FileStampOf(shipped);
+  const std::string identity = stamp ? ShippedIdentity(*stamp) : std::string();
   const size_t cut = text.find(' ', text.find(' ') + 1);
-  if (!identity || cut == std::string::npos || text.compare(cut + 1, std::string::npos, *identity + "\n") != 0)
+  if (!stamp || cut == std::string::npos || text.compare(cut + 1, std::string::npos, identity + "\n") != 0)
     return "made from another shipped archive";
   const std::optional<TFileSum> sum = SumOfFile(archive);
   if (!sum) return "the archive cannot be read";
-  return text == RecordText(*sum, *identity) ? std::string() : "the checksum differs";
+  return text == RecordText(*sum, identity) ? std::string() : "the checksum differs";
 }
 
 std::string FormatProgressPercent(int64_t i, int64_t high) {

@@ -70,8 +70,6 @@ class TPNGMorf {
 // "<8 hex digits> <size> <shipped size> <seconds>.<9 digits>".
 std::filesystem::path ChecksumRecordPath(const std::filesystem::path& archive);
 void WriteChecksumRecord(const std::filesystem::path& archive, const TFileStamp& shipped);
-// The same for the shipped archive as it is on disk now.
-void WriteChecksumRecord(const std::filesystem::path& archive, const std::filesystem::path& shipped);
 // Why the file does not match its record or was made from another shipped
 // archive ("no checksum record", ...); empty when it matches.
 std::string ChecksumMismatch(const std::filesystem::path& archive, const std::filesystem::path& shipped);

@@ -387,7 +387,7 @@ TEST_F(PNGMorfFileTest, ChecksumRecordHoldsTheWholeFilesCrc) {
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = uint8_t((i * 2654435761u) >> 13);
   AtomicWriteFile(dest_, bytes.data(), bytes.size());
   test::WriteArchive(source_, {{"a.txt", 0, test::TextStream("A")}});
-  WriteChecksumRecord(dest_, source_);
+  WriteChecksumRecord(dest_, *FileStampOf(source_));
   char expected[32];
   std::snprintf(expected, sizeof expected, "%08lx %zu ", crc32(0, bytes.data(), uInt(bytes.size())), bytes.size());
   EXPECT_EQ(ReadText(ChecksumRecordPath(dest_)).rfind(expected, 0), 0u) << ReadText(ChecksumRecordPath(dest_));
