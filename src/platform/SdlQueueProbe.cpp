@@ -35,6 +35,11 @@ TSdlQueueProbe::~TSdlQueueProbe() {
   if (started_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
+std::string TSdlQueueProbe::Driver() const {
+  const char* driver = started_ ? SDL_GetCurrentVideoDriver() : nullptr;
+  return driver ? driver : "";
+}
+
 bool TSdlQueueProbe::Push(TEventKind kind) {
   for (const TKindOfType& k : kKinds) {
     if (k.Kind != kind) continue;

@@ -22,6 +22,8 @@ class TSdlQueueProbe {
   // False when the video did not start; Error says why.
   bool Valid() const { return started_; }
   const std::string& Error() const { return error_; }
+  // The video driver SDL started on; empty when it did not start.
+  std::string Driver() const;
   // Queues the SDL event that the source reads as this kind (KeyPress: typed
   // text, Activate: a user event); false for the kinds it does not make.
   bool Push(TEventKind kind);

@@ -8,6 +8,8 @@
 #include "platform/Display.h"
 #include "platform/HeadlessDisplay.h"
 #include "platform/SdlDisplay.h"
+#include "platform/SdlQueueProbe.h"
+#include "platform/ScopedEnv.h"
 
 namespace qv {
 namespace {
@@ -224,8 +226,20 @@ TEST(DisplayFactory, RefusesADriverThatShowsNothingUnlessAskedFor) {
   EXPECT_NE(InvisibleDriverReason("dummy", "x11"), "");
   EXPECT_EQ(InvisibleDriverReason("offscreen", "offscreen"), "");
   EXPECT_EQ(InvisibleDriverReason("dummy", "x11,DUMMY"), "");
+  EXPECT_EQ(InvisibleDriverReason("offscreen", "offscreen,x11"), "");
   EXPECT_EQ(InvisibleDriverReason("x11", nullptr), "");
   EXPECT_EQ(InvisibleDriverReason("wayland", "x11"), "");
+
+  // The real display with no display at all: SDL falls back to such a driver.
+  const test::ScopedEnv asked("SDL_VIDEODRIVER", nullptr), x11("DISPLAY", nullptr), wayland("WAYLAND_DISPLAY", nullptr);
+  TSdlDisplay display;
+  std::string error;
+  const bool opened = display.Open(TDisplayMode{}, error);
+  const TSdlQueueProbe probe;  // started after Open, so that Open starts the video itself
+  if (probe.Valid() && InvisibleDriverReason(probe.Driver(), nullptr).empty())
+    GTEST_SKIP() << "SDL found a display of its own: " << probe.Driver();
+  EXPECT_FALSE(opened);
+  EXPECT_NE(error.find("QUORVANE_VIDEO=headless"), std::string::npos) << error;
 }
 
 // The real backend, on whatever video driver the environment gives (the
@@ -234,6 +248,11 @@ class SdlDisplayTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!std::getenv("SDL_VIDEODRIVER") && !std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "dummy", 1);
+  }
+  // The dummy and offscreen drivers need no device: asked for, they must open.
+  static bool AskedForNoDevice() {
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    return InvisibleDriverReason("dummy", asked).empty() || InvisibleDriverReason("offscreen", asked).empty();
   }
 };
 
@@ -264,7 +283,10 @@ TEST_F(SdlDisplayTest, PresentsAKnownPictureInEveryFormat) {
     TDisplayMode mode;
     mode.ForcedFormat = format;
     std::string error;
-    if (!display.Open(mode, error)) GTEST_SKIP() << "no video: " << error;
+    if (!display.Open(mode, error)) {
+      ASSERT_FALSE(AskedForNoDevice()) << error;
+      GTEST_SKIP() << "no video: " << error;
+    }
     EXPECT_EQ(display.PixelFormat(), format);
     for (const Probe& p : probes) Paint(*display.PrimarySurface(), p);
     display.Commit();
@@ -299,7 +321,10 @@ TEST_F(SdlDisplayTest, FullScreenScalesThePictureOntoTheDesktop) {
   mode.FullScreen = true;
   mode.BitsPerPixel = 32;
   std::string error;
-  if (!display.Open(mode, error)) GTEST_SKIP() << "no video: " << error;
+  if (!display.Open(mode, error)) {
+    ASSERT_FALSE(AskedForNoDevice()) << error;
+    GTEST_SKIP() << "no video: " << error;
+  }
   ASSERT_NE(display.BackBuffer(), nullptr);
   Fill32(*display.PrimarySurface(), 0x0000FF00);
   display.Commit();

@@ -121,6 +121,10 @@ TEST(UserStore, ReadsWritesAndTreatsDamageAsEmpty) {
                   std::string("\xEF\xBB\xBF" "QuorvaneUserStore 1\n[Software\\\\Ostrandel\\\\Quorvane]\nLangStr=DEU\n"));
   EXPECT_EQ(store.ReadError(), "");
   EXPECT_EQ(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr").value_or("?"), "DEU");
+  // A store that is its header line alone, with no line feed, is empty and whole.
+  AtomicWriteFile(store.File(), std::string("QuorvaneUserStore 1"));
+  EXPECT_EQ(store.ReadError(), "");
+  EXPECT_FALSE(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr"));
   // A foreign file is an empty store, and the next write replaces it.
   AtomicWriteFile(store.File(), std::string("\0\1garbage", 9));
   EXPECT_FALSE(store.ReadString("Software\\Ostrandel\\Quorvane", "LangStr"));
