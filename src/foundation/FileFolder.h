@@ -36,7 +36,7 @@ struct TDirEntry {
 };
 using TDir = std::vector<TDirEntry>;
 
-// An archive file as it was opened: its size and modification time.
+// A file's size and modification time: a new copy of the file differs.
 struct TFileStamp {
   uint64_t Size = 0;
   int64_t Seconds = 0;

@@ -236,7 +236,7 @@ TEST(DisplayFactory, RefusesADriverThatShowsNothingUnlessAskedFor) {
   std::string error;
   const bool opened = display.Open(TDisplayMode{}, error);
   const TSdlQueueProbe probe;  // started after Open, so that Open starts the video itself
-  if (probe.Valid() && InvisibleDriverReason(probe.Driver(), nullptr).empty())
+  if (probe.Valid() && probe.Driver() != "offscreen" && probe.Driver() != "dummy")
     GTEST_SKIP() << "SDL found a display of its own: " << probe.Driver();
   EXPECT_FALSE(opened);
   EXPECT_NE(error.find("QUORVANE_VIDEO=headless"), std::string::npos) << error;
